@@ -1,0 +1,86 @@
+#include "environment/environment.h"
+
+#include "launcher/launch_settings.h"
+#include "launcher/system.h"
+
+namespace {
+
+const std::string kDocumentsPlaceholder = "<My Documents>";
+const std::string kHomePlaceholder = "<$HOME>";
+const std::string kInstallationPlaceholder = "<CURRDIR>";
+
+bool placeholder_at(const std::string& text, size_t position,
+                    const std::string& placeholder) {
+  return text.compare(position, placeholder.size(), placeholder) == 0;
+}
+
+}  // namespace
+
+std::string replace_first(const std::string& text, const std::string& pattern,
+                          const std::string& replacement) {
+  size_t position = pattern.empty() ? std::string::npos : text.find(pattern);
+  if (position == std::string::npos) return text;
+  std::string result = text;
+  result.replace(position, pattern.size(), replacement);
+  return result;
+}
+
+std::string expand_placeholder(const LaunchSettings& settings, System& system,
+                               const std::string& value) {
+  size_t next = value.find('<');
+  if (next == std::string::npos) return value;
+
+  std::string documents;
+  bool documents_known = false;
+  std::string result(value, 0, next);
+  for (size_t i = next; i < value.size();) {
+    if (value[i] == '<') {
+      const std::string* replaced = nullptr;
+      if (placeholder_at(value, i, kDocumentsPlaceholder)) {
+        replaced = &kDocumentsPlaceholder;
+      } else if (placeholder_at(value, i, kHomePlaceholder)) {
+        replaced = &kHomePlaceholder;
+      }
+      if (replaced != nullptr) {
+        if (!documents_known) {
+          documents = system.documents_folder();
+          documents_known = true;
+        }
+        result += documents;
+        i += replaced->size();
+        continue;
+      }
+      if (placeholder_at(value, i, kInstallationPlaceholder)) {
+        result += settings.installation_directory;
+        i += kInstallationPlaceholder.size();
+        continue;
+      }
+    }
+    result += value[i++];
+  }
+  return result;
+}
+
+void set_environment_entry(System& system, const PathRules& rules,
+                           const std::string& name, const std::string& text) {
+  std::string value;
+  // An empty current value counts as unset: a leading separator would add
+  // an empty entry (on PATH: the current directory).
+  if (system.get_environment(name, &value) && !value.empty()) {
+    value += rules.list_separator;
+    value += text;
+  } else {
+    value = text;
+  }
+  if (!system.set_environment(name, value)) {
+    system.write_output("Error setting up env variable: " + name + "=" + value +
+                        "\n");
+  }
+}
+
+void apply_environment_entry(const LaunchSettings& settings, System& system,
+                             const PathRules& rules, const std::string& name,
+                             const std::string& value) {
+  set_environment_entry(system, rules, name,
+                        expand_placeholder(settings, system, value));
+}

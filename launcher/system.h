@@ -1,0 +1,66 @@
+// The one door from the launcher's core to the operating system. Windows and
+// POSIX each implement it under platform/; tests use a fake.
+#ifndef LAUNCHER_LAUNCHER_SYSTEM_H_
+#define LAUNCHER_LAUNCHER_SYSTEM_H_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A file opened for reading, consumed in chunks of bytes.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to |size| bytes into |buffer|; returns the count, 0 at the end
+  // of the file or on a read error.
+  virtual size_t read(char* buffer, size_t size) = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  // Adopts the user's locale for the runtime library (all categories).
+  virtual void adopt_user_locale() = 0;
+
+  // The current working directory, or empty when it cannot be had.
+  virtual std::string current_directory() = 0;
+
+  // True when |path| names an existing regular file (not a directory,
+  // FIFO or device).
+  virtual bool is_regular_file(const std::string& path) = 0;
+
+  // Reads a variable; false when it is not set.
+  virtual bool get_environment(const std::string& name, std::string* value) = 0;
+
+  // Sets a variable for this process and the programs it starts; an empty
+  // value removes it. False when the platform refuses the assignment.
+  virtual bool set_environment(const std::string& name,
+                               const std::string& value) = 0;
+
+  // The user's personal documents folder, without a trailing separator.
+  virtual std::string documents_folder() = 0;
+
+  // Opens a regular file for reading; null when it cannot be opened or is
+  // not a regular file.
+  virtual std::unique_ptr<InputFile> open_file(const std::string& path) = 0;
+
+  // The catalogue text of |id| in the user's language, in full.
+  virtual std::string load_string(int id) = 0;
+
+  // Shows |text| under |caption| and returns once the user has seen it.
+  virtual void display_message(const std::string& caption,
+                               const std::string& text) = 0;
+
+  // Writes |text| to standard output at once.
+  virtual void write_output(const std::string& text) = 0;
+
+  // Replaces this process with the program at |path|, giving it |arguments|
+  // joined by single blanks as its command line. Returns only on failure,
+  // after the system's description of the error has gone to standard error.
+  virtual void start_program(const std::string& path,
+                             const std::vector<std::string>& arguments) = 0;
+};
+
+#endif  // LAUNCHER_LAUNCHER_SYSTEM_H_

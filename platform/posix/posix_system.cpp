@@ -1,0 +1,160 @@
+#include "platform/posix/posix_system.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "commandline/quoting.h"
+#include "messages/catalogue.h"
+#include "platform/posix/documents_folder.h"
+#include "platform/posix/locale_language.h"
+
+namespace {
+
+class PosixFile : public InputFile {
+ public:
+  explicit PosixFile(int descriptor) : descriptor_(descriptor) {}
+  ~PosixFile() override { close(descriptor_); }
+
+  size_t read(char* buffer, size_t size) override {
+    for (;;) {
+      ssize_t count = ::read(descriptor_, buffer, size);
+      if (count >= 0) return static_cast<size_t>(count);
+      if (errno != EINTR) return 0;
+    }
+  }
+
+ private:
+  int descriptor_;
+};
+
+bool has_nul(const std::string& text) {
+  return text.find('\0') != std::string::npos;
+}
+
+std::string read_small_file(const std::string& path) {
+  std::string content;
+  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (descriptor < 0) return content;
+  struct stat status;
+  if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+    PosixFile file(descriptor);
+    char buffer[4096];
+    size_t count;
+    while (content.size() < (1 << 20) &&
+           (count = file.read(buffer, sizeof buffer)) > 0) {
+      content.append(buffer, count);
+    }
+    return content;
+  }
+  close(descriptor);
+  return content;
+}
+
+void write_all(FILE* stream, const std::string& text) {
+  fwrite(text.data(), 1, text.size(), stream);
+  fflush(stream);
+}
+
+}  // namespace
+
+void PosixSystem::adopt_user_locale() { setlocale(LC_ALL, ""); }
+
+std::string PosixSystem::current_directory() {
+  std::string directory(256, '\0');
+  for (;;) {
+    if (getcwd(&directory[0], directory.size()) != nullptr) {
+      directory.resize(strlen(directory.c_str()));
+      return directory;
+    }
+    if (errno != ERANGE) return std::string();
+    directory.resize(directory.size() * 2);
+  }
+}
+
+bool PosixSystem::is_regular_file(const std::string& path) {
+  struct stat status;
+  return !has_nul(path) && stat(path.c_str(), &status) == 0 &&
+         S_ISREG(status.st_mode);
+}
+
+bool PosixSystem::get_environment(const std::string& name, std::string* value) {
+  if (has_nul(name)) return false;
+  const char* found = getenv(name.c_str());
+  if (found == nullptr) return false;
+  value->assign(found);
+  return true;
+}
+
+bool PosixSystem::set_environment(const std::string& name,
+                                  const std::string& value) {
+  // A NUL would silently cut the name or value short.
+  if (has_nul(name) || has_nul(value)) return false;
+  if (value.empty()) return unsetenv(name.c_str()) == 0;
+  return setenv(name.c_str(), value.c_str(), 1) == 0;
+}
+
+std::string PosixSystem::documents_folder() {
+  std::string home;
+  get_environment("HOME", &home);
+  std::string config;
+  if (!get_environment("XDG_CONFIG_HOME", &config) || config.empty()) {
+    config = home + "/.config";
+  }
+  return documents_folder_from_user_dirs(
+      read_small_file(config + "/user-dirs.dirs"), home);
+}
+
+std::unique_ptr<InputFile> PosixSystem::open_file(const std::string& path) {
+  if (has_nul(path)) return nullptr;
+  // Non-blocking, so that a FIFO swapped in after the check cannot hang us.
+  int descriptor =
+      open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (descriptor < 0) return nullptr;
+  struct stat status;
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(descriptor);
+    return nullptr;
+  }
+  return std::unique_ptr<InputFile>(new PosixFile(descriptor));
+}
+
+std::string PosixSystem::load_string(int id) {
+  if (language_ == 0) {
+    language_ = language_for_locale(message_locale(
+        getenv("LC_ALL"), getenv("LC_MESSAGES"), getenv("LANG")));
+  }
+  return catalogue_text(language_, id);
+}
+
+void PosixSystem::display_message(const std::string& caption,
+                                  const std::string& text) {
+  std::string block = "[" + caption + "]\n" + text;
+  if (block.back() != '\n') block += '\n';
+  write_all(stderr, block);
+}
+
+void PosixSystem::write_output(const std::string& text) {
+  write_all(stdout, text);
+}
+
+void PosixSystem::start_program(const std::string& path,
+                                const std::vector<std::string>& arguments) {
+  // The target splits the joined line as a Windows program would, so it
+  // receives exactly what it would receive there.
+  std::vector<std::string> split = split_command_line(join_command_line(arguments));
+  std::vector<char*> argv;
+  argv.reserve(split.size() + 1);
+  for (std::string& argument : split) argv.push_back(&argument[0]);
+  argv.push_back(nullptr);
+
+  fflush(nullptr);
+  execv(path.c_str(), argv.data());
+  perror("Error when executing execv");
+}

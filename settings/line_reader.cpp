@@ -1,0 +1,56 @@
+#include "settings/line_reader.h"
+
+#include "launcher/system.h"
+
+namespace {
+
+constexpr size_t kChunkSize = 64 * 1024;
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+}  // namespace
+
+LineReader::LineReader(InputFile& file) : file_(file) {}
+
+// Moves the unread rest to the front and appends the next chunk; false at
+// the end of the file.
+bool LineReader::fill() {
+  if (at_end_) return false;
+  buffer_.erase(0, position_);
+  position_ = 0;
+  size_t old_size = buffer_.size();
+  buffer_.resize(old_size + kChunkSize);
+  size_t count = file_.read(&buffer_[old_size], kChunkSize);
+  buffer_.resize(old_size + count);
+  if (count == 0) at_end_ = true;
+  return count > 0;
+}
+
+bool LineReader::next_line(std::string* line) {
+  if (at_start_) {
+    // The mark may arrive split over reads of a few bytes each.
+    while (buffer_.size() < 3 && fill()) {
+    }
+    if (buffer_.compare(0, 3, kByteOrderMark) == 0) position_ = 3;
+    at_start_ = false;
+  }
+
+  size_t scanned = position_;
+  for (;;) {
+    size_t feed = buffer_.find('\n', scanned);
+    if (feed != std::string::npos) {
+      size_t end = feed;
+      if (end > position_ && buffer_[end - 1] == '\r') --end;
+      line->assign(buffer_, position_, end - position_);
+      position_ = feed + 1;
+      return true;
+    }
+    scanned = buffer_.size() - position_;  // offset survives the move in fill()
+    if (!fill()) break;
+    scanned += position_;
+  }
+
+  if (position_ >= buffer_.size()) return false;
+  line->assign(buffer_, position_, std::string::npos);
+  position_ = buffer_.size();
+  return true;
+}

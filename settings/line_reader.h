@@ -1,0 +1,28 @@
+// Reads a file line by line, each line whole however long it is.
+#ifndef LAUNCHER_SETTINGS_LINE_READER_H_
+#define LAUNCHER_SETTINGS_LINE_READER_H_
+
+#include <string>
+
+class InputFile;
+
+class LineReader {
+ public:
+  explicit LineReader(InputFile& file);
+
+  // The next line without its line feed (and without a carriage return
+  // just before it); a UTF-8 byte order mark at the start of the file is
+  // skipped. False when the file has no more lines.
+  bool next_line(std::string* line);
+
+ private:
+  bool fill();
+
+  InputFile& file_;
+  std::string buffer_;
+  size_t position_ = 0;
+  bool at_start_ = true;
+  bool at_end_ = false;
+};
+
+#endif  // LAUNCHER_SETTINGS_LINE_READER_H_

@@ -1,0 +1,61 @@
+// An in-memory System for the core's tests: files, environment and messages
+// live in plain containers, and every call the core makes is recorded.
+#ifndef LAUNCHER_TESTS_SUPPORT_FAKE_SYSTEM_H_
+#define LAUNCHER_TESTS_SUPPORT_FAKE_SYSTEM_H_
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "launcher/system.h"
+
+struct ShownMessage {
+  std::string caption;
+  std::string text;
+};
+
+class FakeSystem : public System {
+ public:
+  // --- What the fake system holds; tests set these up directly. ---
+  std::string cwd;
+  std::map<std::string, std::string> files;  // regular files and contents
+  std::set<std::string> directories;         // exist, but are not files
+  std::map<std::string, std::string> environment;
+  std::set<std::string> refused_names;       // set_environment fails for these
+  std::string documents = "C:\\Users\\ann\\Documents";
+  int language = 1033;
+  size_t read_chunk_size = 4096;             // bytes per InputFile::read
+
+  // --- What the core did. ---
+  bool locale_adopted = false;
+  int documents_queries = 0;
+  std::vector<std::string> opened_files;
+  std::vector<std::string> file_tests;       // every is_regular_file path
+  std::vector<ShownMessage> messages;
+  std::string output;
+  bool started = false;
+  std::string started_path;
+  std::vector<std::string> started_arguments;
+  std::vector<std::string> events;           // "locale", "message", "start"
+
+  void add_file(const std::string& path, const std::string& content = "") {
+    files[path] = content;
+  }
+
+  void adopt_user_locale() override;
+  std::string current_directory() override { return cwd; }
+  bool is_regular_file(const std::string& path) override;
+  bool get_environment(const std::string& name, std::string* value) override;
+  bool set_environment(const std::string& name, const std::string& value) override;
+  std::string documents_folder() override;
+  std::unique_ptr<InputFile> open_file(const std::string& path) override;
+  std::string load_string(int id) override;
+  void display_message(const std::string& caption,
+                       const std::string& text) override;
+  void write_output(const std::string& text) override { output += text; }
+  void start_program(const std::string& path,
+                     const std::vector<std::string>& arguments) override;
+};
+
+#endif  // LAUNCHER_TESTS_SUPPORT_FAKE_SYSTEM_H_
