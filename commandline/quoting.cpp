@@ -45,32 +45,18 @@ std::string join_command_line(const std::vector<std::string>& elements) {
   return line;
 }
 
-std::vector<std::string> split_command_line(const std::string& line) {
-  std::vector<std::string> arguments;
-  size_t i = 0;
+namespace {
+
+// Appends the arguments of |line| from |i| on to |arguments|.
+void split_arguments_from(const std::string& line, size_t i,
+                          std::vector<std::string>& arguments) {
   const size_t n = line.size();
-
-  // The program name: quotes toggle, nothing is escaped.
-  std::string program;
-  bool quoted = false;
-  for (; i < n; ++i) {
-    char c = line[i];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted && is_blank(c)) {
-      break;
-    } else {
-      program += c;
-    }
-  }
-  arguments.push_back(program);
-
   for (;;) {
     while (i < n && is_blank(line[i])) ++i;
     if (i >= n) break;
 
     std::string argument;
-    quoted = false;
+    bool quoted = false;
     while (i < n && (quoted || !is_blank(line[i]))) {
       if (line[i] == '\\') {
         size_t backslashes = 0;
@@ -105,5 +91,32 @@ std::vector<std::string> split_command_line(const std::string& line) {
     }
     arguments.push_back(argument);
   }
+}
+
+}  // namespace
+
+std::vector<std::string> split_command_line(const std::string& line) {
+  // The program name: quotes toggle, nothing is escaped.
+  std::string program;
+  bool quoted = false;
+  size_t i = 0;
+  for (; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted && is_blank(c)) {
+      break;
+    } else {
+      program += c;
+    }
+  }
+  std::vector<std::string> arguments{program};
+  split_arguments_from(line, i, arguments);
+  return arguments;
+}
+
+std::vector<std::string> split_arguments(const std::string& line) {
+  std::vector<std::string> arguments;
+  split_arguments_from(line, 0, arguments);
   return arguments;
 }

@@ -49,7 +49,7 @@ std::string documents_folder_from_user_dirs(const std::string& content,
     folder = value;
     found = !value.empty();
   }
-  if (!found) return home;
+  if (!found) folder = home;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return folder;
 }

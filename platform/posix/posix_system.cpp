@@ -146,9 +146,16 @@ void PosixSystem::write_output(const std::string& text) {
 
 void PosixSystem::start_program(const std::string& path,
                                 const std::vector<std::string>& arguments) {
-  // The target splits the joined line as a Windows program would, so it
-  // receives exactly what it would receive there.
-  std::vector<std::string> split = split_command_line(join_command_line(arguments));
+  // The target receives what a Windows program would parse from the joined
+  // line. Its name is the path itself rather than the parse of the quoted
+  // first element, which would go wrong for a path holding a double quote
+  // (possible here, not on Windows) and take the user's arguments with it.
+  std::vector<std::string> split{path};
+  std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1),
+                                arguments.end());
+  for (std::string& argument : split_arguments(join_command_line(rest))) {
+    split.push_back(std::move(argument));
+  }
   std::vector<char*> argv;
   argv.reserve(split.size() + 1);
   for (std::string& argument : split) argv.push_back(&argument[0]);

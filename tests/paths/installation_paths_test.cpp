@@ -1,1 +1,263 @@
-// to be written
+// Where the launcher finds itself, and the paths derived from that.
+#include "paths/installation_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher/launch_settings.h"
+#include "paths/path_rules.h"
+#include "tests/support/fake_system.h"
+
+namespace {
+
+struct Located {
+  std::string launcher_path, directory, file_name, stem, ini_path, target;
+};
+
+void expect_located(const LaunchSettings& s, const Located& want) {
+  EXPECT_EQ(s.launcher_path, want.launcher_path);
+  EXPECT_EQ(s.installation_directory, want.directory);
+  EXPECT_EQ(s.launcher_file_name, want.file_name);
+  EXPECT_EQ(s.launcher_stem, want.stem);
+  EXPECT_EQ(s.ini_path, want.ini_path);
+  EXPECT_EQ(s.target_program_path, want.target);
+}
+
+class WindowsLocateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    system.cwd = "C:\\Prod";
+    system.environment["PATH"] = "C:\\Windows;C:\\Tools";
+  }
+  void locate(const std::string& name) {
+    locate_launcher(settings, system, rules, name);
+  }
+  std::string resolve(const std::string& name) {
+    return resolve_program_path(system, rules, name);
+  }
+
+  FakeSystem system;
+  PathRules rules = windows_path_rules();
+  LaunchSettings settings;
+};
+
+TEST_F(WindowsLocateTest, AbsoluteNameIsTakenAsItStands) {
+  system.add_file("C:\\Prod\\launcher.exe");
+  system.add_file("C:\\Tools\\launcher.exe");
+  locate("C:\\Prod\\launcher.exe");
+  expect_located(settings, {"C:\\Prod\\launcher.exe", "C:\\Prod\\", "launcher.exe",
+                            "launcher", "C:\\Prod\\launcher.ini",
+                            "C:\\Prod\\.\\velmora\\velmora.exe"});
+  EXPECT_EQ(system.file_tests, std::vector<std::string>{"C:\\Prod\\launcher.exe"});
+
+  // A name starting at the root is absolute too.
+  system.add_file("\\Prod\\launcher.exe");
+  EXPECT_EQ(resolve("\\Prod\\launcher.exe"), "\\Prod\\launcher.exe");
+}
+
+TEST_F(WindowsLocateTest, BareNameSearchesPathThenCurrentDirectoryThenRetriesWithExe) {
+  system.add_file("C:\\Prod\\.\\launcher.exe");
+  locate("launcher");
+  expect_located(settings, {"C:\\Prod\\.\\launcher.exe", "C:\\Prod\\.\\",
+                            "launcher.exe", "launcher", "C:\\Prod\\.\\launcher.ini",
+                            "C:\\Prod\\.\\.\\velmora\\velmora.exe"});
+  EXPECT_EQ(system.file_tests,
+            (std::vector<std::string>{
+                "C:\\Windows\\launcher", "C:\\Tools\\launcher",
+                "C:\\Prod\\.\\launcher", "C:\\Windows\\launcher.exe",
+                "C:\\Tools\\launcher.exe", "C:\\Prod\\.\\launcher.exe"}));
+}
+
+TEST_F(WindowsLocateTest, BareNameSearchCases) {
+  struct Case {
+    const char* what;
+    const char* path;  // nullptr: PATH unset
+    std::vector<std::string> files;
+    std::vector<std::string> directories;
+    const char* name;
+    const char* expected;
+  };
+  const std::vector<Case> cases = {
+      {"PATH entry wins over the current directory", "C:\\Windows;C:\\Tools",
+       {"C:\\Tools\\launcher.exe", "C:\\Prod\\.\\launcher.exe"}, {},
+       "launcher.exe", "C:\\Tools\\launcher.exe"},
+      {"entry ending in a backslash gets no second one", "C:\\Tools\\",
+       {"C:\\Tools\\launcher.exe"}, {}, "launcher.exe", "C:\\Tools\\launcher.exe"},
+      {"empty entries are skipped, never read as the root", ";;C:\\Tools;;",
+       {"\\launcher.exe", "C:\\Tools\\launcher.exe"}, {}, "launcher.exe",
+       "C:\\Tools\\launcher.exe"},
+      {"PATH unset still searches the current directory", nullptr,
+       {"C:\\Prod\\.\\launcher.exe"}, {}, "launcher.exe",
+       "C:\\Prod\\.\\launcher.exe"},
+      {"a directory of that name does not count", "C:\\Tools",
+       {"C:\\Prod\\.\\launcher.exe"}, {"C:\\Tools\\launcher.exe"},
+       "launcher.exe", "C:\\Prod\\.\\launcher.exe"},
+      {"relative entries below the current directory", "..\\Tools;.\\bin",
+       {"C:\\Prod\\.\\bin\\launcher.exe", "C:\\Prod\\..\\Tools\\launcher.exe"}, {},
+       "launcher.exe", "C:\\Prod\\..\\Tools\\launcher.exe"},
+      {"two-character C: is a bare name", "C:\\Tools", {"C:\\Tools\\C:"}, {},
+       "C:", "C:\\Tools\\C:"},
+      {"nothing anywhere", "C:\\Tools", {"C:\\Other\\launcher.exe"}, {},
+       "launcher.exe", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeSystem fresh;
+    fresh.cwd = "C:\\Prod";
+    if (c.path != nullptr) fresh.environment["PATH"] = c.path;
+    for (const std::string& f : c.files) fresh.add_file(f);
+    fresh.directories.insert(c.directories.begin(), c.directories.end());
+    EXPECT_EQ(resolve_program_path(fresh, rules, c.name), c.expected);
+    for (const std::string& tested : fresh.file_tests) {
+      EXPECT_EQ(tested.find("\\\\"), std::string::npos) << tested;
+    }
+  }
+}
+
+TEST_F(WindowsLocateTest, NameWithoutExeIsPreferredWhenItExists) {
+  system.add_file("C:\\Prod\\.\\launcher");
+  system.add_file("C:\\Tools\\launcher.exe");
+  locate("launcher");
+  EXPECT_EQ(settings.launcher_path, "C:\\Prod\\.\\launcher");
+  EXPECT_EQ(settings.launcher_stem, "launcher");
+  EXPECT_EQ(settings.ini_path, "C:\\Prod\\.\\launcher.ini");
+}
+
+TEST_F(WindowsLocateTest, RelativeNameWithDirectoryUsesOnlyCurrentDirectory) {
+  system.add_file("C:\\Tools\\bin\\launcher.exe");
+  EXPECT_EQ(resolve("bin\\launcher.exe"), "");
+  EXPECT_EQ(system.file_tests, std::vector<std::string>{"C:\\Prod\\bin\\launcher.exe"});
+
+  system.add_file("C:\\Prod\\bin\\launcher.exe");
+  locate("bin\\launcher.exe");
+  expect_located(settings, {"C:\\Prod\\bin\\launcher.exe", "C:\\Prod\\bin\\",
+                            "launcher.exe", "launcher", "C:\\Prod\\bin\\launcher.ini",
+                            "C:\\Prod\\bin\\.\\velmora\\velmora.exe"});
+
+  // A current directory that already ends in a backslash gets no second one.
+  system.cwd = "C:\\";
+  system.add_file("C:\\bin\\launcher.exe");
+  EXPECT_EQ(resolve("bin\\launcher.exe"), "C:\\bin\\launcher.exe");
+}
+
+TEST_F(WindowsLocateTest, DriveRelativeNameIsTakenAsItStands) {
+  system.add_file("C:\\Tools\\C:x");
+  EXPECT_EQ(resolve("C:x"), "");
+  EXPECT_EQ(system.file_tests, std::vector<std::string>{"C:x"});
+}
+
+TEST_F(WindowsLocateTest, UnknownCurrentDirectoryNeverMeansTheRoot) {
+  system.cwd = "";
+  system.environment.erase("PATH");
+  for (const char* planted : {"\\launcher.exe", "\\.\\launcher.exe",
+                              ".\\launcher.exe", "\\bin\\launcher.exe",
+                              "bin\\launcher.exe"}) {
+    system.add_file(planted);
+  }
+  EXPECT_EQ(resolve("bin\\launcher.exe"), "");
+  locate("launcher");
+  EXPECT_EQ(settings.launcher_path, "");
+  EXPECT_TRUE(system.file_tests.empty());
+}
+
+TEST_F(WindowsLocateTest, NotFoundLeavesOnlyIniAndTargetRelative) {
+  locate("launcher");
+  expect_located(settings, {"", "", "", "", ".ini", ".\\velmora\\velmora.exe"});
+}
+
+TEST_F(WindowsLocateTest, LongPathsAndStemsAreKeptInFull) {
+  const std::string directory = "C:\\" + std::string(300, 'd') + "\\" +
+                                std::string(900, 'e') + "\\";
+  const std::string stem = "launcher" + std::string(60, 's');
+  system.add_file(directory + stem + ".exe");
+  locate(directory + stem + ".exe");
+  expect_located(settings, {directory + stem + ".exe", directory, stem + ".exe",
+                            stem, directory + stem + ".ini",
+                            directory + ".\\velmora\\velmora.exe"});
+}
+
+TEST(PathParts, DirectoryAndFileName) {
+  const PathRules windows = windows_path_rules();
+  const PathRules posix = posix_path_rules();
+  struct Case {
+    const PathRules* rules;
+    const char* path;
+    const char* directory;
+    const char* file_name;
+  };
+  const Case cases[] = {
+      {&windows, "C:\\Prod\\launcher.exe", "C:\\Prod\\", "launcher.exe"},
+      {&windows, "C:\\Prod\\", "C:\\Prod\\", ""},
+      {&windows, "\\", "\\", ""},
+      {&windows, "launcher.exe", "", "launcher.exe"},
+      {&windows, "", "", ""},
+      {&windows, "C:/Prod/launcher.exe", "", "C:/Prod/launcher.exe"},
+      {&posix, "/opt/prod/launcher", "/opt/prod/", "launcher"},
+      {&posix, "/opt/prod/", "/opt/prod/", ""},
+      {&posix, "C:\\Prod\\launcher", "", "C:\\Prod\\launcher"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(directory_part(*c.rules, c.path), c.directory);
+    EXPECT_EQ(file_name_part(*c.rules, c.path), c.file_name);
+  }
+}
+
+TEST(PathParts, StripExtension) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"launcher.exe", "launcher"}, {"archive.tar.exe", "archive.tar"},
+      {"tool.", "tool."},           {"a.b.", "a.b."},
+      {"launcher", "launcher"},     {"", ""},
+      {".ini", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(strip_extension(c.first), c.second) << c.first;
+}
+
+class PosixLocateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    system.cwd = "/home/ann/projects";
+    system.environment["PATH"] = "/usr/bin:/opt/prod";
+  }
+  FakeSystem system;
+  PathRules rules = posix_path_rules();
+  LaunchSettings settings;
+};
+
+TEST_F(PosixLocateTest, AbsoluteRelativeAndBareNames) {
+  system.add_file("/opt/prod/launcher");
+  locate_launcher(settings, system, rules, "/opt/prod/launcher");
+  expect_located(settings, {"/opt/prod/launcher", "/opt/prod/", "launcher", "launcher",
+                            "/opt/prod/launcher.ini", "/opt/prod/./velmora/velmora"});
+
+  system.add_file("/home/ann/projects/./launcher");
+  EXPECT_EQ(resolve_program_path(system, rules, "./launcher"),
+            "/home/ann/projects/./launcher");
+
+  system.file_tests.clear();
+  EXPECT_EQ(resolve_program_path(system, rules, "launcher"), "/opt/prod/launcher");
+  EXPECT_EQ(system.file_tests,
+            (std::vector<std::string>{"/usr/bin/launcher", "/opt/prod/launcher"}));
+}
+
+TEST_F(PosixLocateTest, NoExeRetryAndRelativeEntriesMadeAbsolute) {
+  system.add_file("/opt/prod/launcher.exe");
+  locate_launcher(settings, system, rules, "launcher");
+  expect_located(settings, {"", "", "", "", ".ini", "./velmora/velmora"});
+  for (const std::string& tested : system.file_tests) {
+    EXPECT_EQ(tested.find(".exe"), std::string::npos) << tested;
+  }
+
+  system.environment["PATH"] = "../x::C\\bin";
+  system.add_file("/home/ann/projects/../x/launcher");
+  EXPECT_EQ(resolve_program_path(system, rules, "launcher"),
+            "/home/ann/projects/../x/launcher");
+  // A backslash is an ordinary character here: the name is searched on PATH.
+  system.add_file("/home/ann/projects/./C:\\launcher");
+  EXPECT_EQ(resolve_program_path(system, rules, "C:\\launcher"),
+            "/home/ann/projects/./C:\\launcher");
+}
+
+}  // namespace
