@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing the launcher needs on Debian, when it is
-# not there yet: compiler, CMake, Ninja and GoogleTest.
+# not there yet: compiler, CMake, Ninja and GoogleTest, and any further
+# packages named as arguments.
+#   scripts/install-dependencies.sh [PACKAGE...]
 set -euo pipefail
 
-packages=(g++ cmake ninja-build libgtest-dev)
+packages=(g++ cmake ninja-build libgtest-dev "$@")
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \

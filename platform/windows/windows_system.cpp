@@ -1,0 +1,113 @@
+#include "platform/windows/windows_system.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <direct.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+class StdioFile : public InputFile {
+ public:
+  explicit StdioFile(FILE* file) : file_(file) {}
+  ~StdioFile() override { fclose(file_); }
+
+  size_t read(char* buffer, size_t size) override {
+    return fread(buffer, 1, size, file_);
+  }
+
+ private:
+  FILE* file_;
+};
+
+bool has_nul(const std::string& text) {
+  return text.find('\0') != std::string::npos;
+}
+
+}  // namespace
+
+void WindowsSystem::adopt_user_locale() { setlocale(LC_ALL, ""); }
+
+std::string WindowsSystem::current_directory() {
+  char* directory = _getcwd(nullptr, 0);  // allocated to fit
+  if (directory == nullptr) return std::string();
+  std::string result(directory);
+  free(directory);
+  return result;
+}
+
+bool WindowsSystem::is_regular_file(const std::string& path) {
+  struct _stat status;
+  return !has_nul(path) && _stat(path.c_str(), &status) == 0 &&
+         (status.st_mode & _S_IFREG) != 0;
+}
+
+bool WindowsSystem::get_environment(const std::string& name, std::string* value) {
+  if (has_nul(name)) return false;
+  const char* found = getenv(name.c_str());
+  if (found == nullptr) return false;
+  value->assign(found);
+  return true;
+}
+
+bool WindowsSystem::set_environment(const std::string& name,
+                                    const std::string& value) {
+  if (has_nul(name) || has_nul(value)) return false;
+  // "NAME=" removes NAME; the runtime copies the assignment.
+  return _putenv((name + "=" + value).c_str()) == 0;
+}
+
+std::string WindowsSystem::documents_folder() {
+  char folder[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder);
+  return folder;
+}
+
+std::unique_ptr<InputFile> WindowsSystem::open_file(const std::string& path) {
+  if (!is_regular_file(path)) return nullptr;
+  // Binary: the reader drops the carriage return of each line end itself.
+  FILE* file = fopen(path.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  return std::unique_ptr<InputFile>(new StdioFile(file));
+}
+
+std::string WindowsSystem::load_string(int id) {
+  // A string-table entry holds at most 4097 characters; in the UTF-8 code
+  // page each takes up to three bytes.
+  std::string text(3 * 4097 + 1, '\0');
+  int length = LoadStringA(GetModuleHandleA(nullptr), id, &text[0],
+                           static_cast<int>(text.size()));
+  text.resize(length > 0 ? length : 0);
+  return text;
+}
+
+void WindowsSystem::display_message(const std::string& caption,
+                                    const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+}
+
+void WindowsSystem::write_output(const std::string& text) {
+  fwrite(text.data(), 1, text.size(), stdout);
+  fflush(stdout);
+}
+
+void WindowsSystem::start_program(const std::string& path,
+                                  const std::vector<std::string>& arguments) {
+  std::vector<const char*> argv;
+  argv.reserve(arguments.size() + 1);
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  argv.push_back(nullptr);
+
+  fflush(nullptr);
+  // The runtime joins the elements with single blanks into the new
+  // program's command line and ends this process once it has started.
+  _execv(path.c_str(), argv.data());
+  perror("Error when executing execv");
+}

@@ -1,0 +1,24 @@
+// The launcher's operating-system interface on Windows.
+#ifndef LAUNCHER_PLATFORM_WINDOWS_WINDOWS_SYSTEM_H_
+#define LAUNCHER_PLATFORM_WINDOWS_WINDOWS_SYSTEM_H_
+
+#include "launcher/system.h"
+
+class WindowsSystem : public System {
+ public:
+  void adopt_user_locale() override;
+  std::string current_directory() override;
+  bool is_regular_file(const std::string& path) override;
+  bool get_environment(const std::string& name, std::string* value) override;
+  bool set_environment(const std::string& name, const std::string& value) override;
+  std::string documents_folder() override;
+  std::unique_ptr<InputFile> open_file(const std::string& path) override;
+  std::string load_string(int id) override;
+  void display_message(const std::string& caption,
+                       const std::string& text) override;
+  void write_output(const std::string& text) override;
+  void start_program(const std::string& path,
+                     const std::vector<std::string>& arguments) override;
+};
+
+#endif  // LAUNCHER_PLATFORM_WINDOWS_WINDOWS_SYSTEM_H_
