@@ -3,7 +3,7 @@
 # Uses a Wine prefix of the build tree's own (beside bin/), made on first use
 # with the null graphics driver, so that windows and message boxes exist and
 # block as on Windows without any display. A persistent wineserver serves the
-# whole test run; `wine-run.sh --stop` ends it.
+# whole test run; `wine-run.sh --stop PREFIX` ends it.
 set -euo pipefail
 
 if [ "${1:-}" = "--stop" ]; then
@@ -19,23 +19,23 @@ export WINEPREFIX="${WINEPREFIX:-$(dirname "$bin_dir")/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
-if [ ! -f "$WINEPREFIX/.ready" ]; then
-  mkdir -p "$WINEPREFIX"
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/.ready" ]; then
-      wineboot -i >/dev/null 2>&1
-      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-      wineserver -w
-      # A persistent server; its output is not ours to capture, since the
-      # daemon would hold the pipe open.
-      setsid wineserver -p </dev/null >/dev/null 2>&1 &
-      # The first program in a fresh server waits for Wine's desktop and
-      # services: pay that here, once, not in a test.
-      wine cmd /c exit >/dev/null 2>&1 || true
-      touch "$WINEPREFIX/.ready"
-    fi
-  ) 9>"$WINEPREFIX.lock"
-fi
+mkdir -p "$WINEPREFIX"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.ready" ]; then
+    wineboot -i >/dev/null 2>&1 9>&-
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 9>&-
+    wineserver -w 9>&-
+    touch "$WINEPREFIX/.ready"
+  fi
+  # One server for the whole run, kept for two idle minutes after it. It
+  # goes to the background at once; its output is not ours to capture, as
+  # the daemon would hold the pipe open. When it is new, the first program
+  # waits for Wine's desktop and services: pay that here, not in a test.
+  # (Nothing started here may keep the lock's descriptor.)
+  if wineserver -p120 </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+) 9>"$WINEPREFIX.lock"
 
 exec wine "$program" "$@"

@@ -1,0 +1,180 @@
+// The real Windows launcher under Wine: message boxes as the user sees
+// them, exit statuses, and exactly what the target program receives.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/windows/windows_installation.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const char kUsage[] = "launcher [-data WORKSPACE] [-help] [VELMORA OPTION]";
+
+std::string utf8(const std::wstring& text) { return to_utf8(text); }
+
+// The target's argv after its own path.
+Strings user_part(const TargetRecord& record) {
+  return Strings(record.arguments.begin() + (record.arguments.empty() ? 0 : 1),
+                 record.arguments.end());
+}
+
+void expect_boxes(const DriveResult& result,
+                  const std::vector<MessageBoxSeen>& expected) {
+  ASSERT_EQ(result.boxes.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(result.boxes[i].caption, expected[i].caption) << "box " << i;
+    EXPECT_EQ(result.boxes[i].text, expected[i].text) << "box " << i;
+  }
+}
+
+class WindowsLauncher : public testing::Test {
+ protected:
+  WindowsInstallation install_;
+  std::wstring quoted_launcher() const { return L"\"" + install_.launcher() + L"\""; }
+};
+
+TEST_F(WindowsLauncher, TypicalRunHandsOverTheTranslatedCommandLine) {
+  install_.write_ini(
+      "; settings\r\n[Settings]\r\nVMArgs=-Xmx512m\r\n"
+      "[Environment Variables]\r\nPATH=<CURRDIR>jre\\bin\r\n");
+  DriveResult result = install_.run(quoted_launcher() + L" -data \"D:\\My Work\" -clean");
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_TRUE(result.boxes.empty());
+  EXPECT_EQ(result.exit_status, 0u);
+
+  TargetRecord target = install_.record();
+  ASSERT_TRUE(target.found);
+  const std::string dir = utf8(install_.directory());
+  EXPECT_EQ(target.command_line, "\"" + dir + "\\.\\velmora\\velmora.exe\" -ws win32 "
+                                 "-data \"D:\\My Work\" -clean -vmargs -Xmx512m");
+  EXPECT_EQ(target.arguments, (Strings{dir + "\\.\\velmora\\velmora.exe", "-ws", "win32",
+                                       "-data", "D:\\My Work", "-clean", "-vmargs",
+                                       "-Xmx512m"}));
+  EXPECT_EQ(target.variable("PATH"), "C:\\windows\\system32;C:\\windows;" + dir + "\\jre\\bin");
+}
+
+TEST_F(WindowsLauncher, EnvironmentEntriesExpandEveryPlaceholder) {
+  install_.write_ini(
+      "[Environment Variables]\r\n"
+      "DOCS=<My Documents>\\ws;<$HOME>\r\nTWICE=<CURRDIR>a;<CURRDIR>b\r\n"
+      "LIST=one\r\nLIST=two\r\nNOTHING=\r\n[Settings]\r\nVMArgs=-Xms8m -Xmx64m\r\n");
+  install_.run(quoted_launcher());
+  TargetRecord target = install_.record();
+  ASSERT_TRUE(target.found);
+
+  wchar_t documents[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  const std::string docs = utf8(documents), dir = utf8(install_.directory()) + "\\";
+  EXPECT_EQ(target.variable("DOCS"), docs + "\\ws;" + docs);
+  EXPECT_EQ(target.variable("TWICE"), dir + "a;" + dir + "b");
+  EXPECT_EQ(target.variable("LIST"), "one;two");
+  EXPECT_EQ(target.variable("NOTHING"), "(unset)");
+  // One VMArgs line may carry several options.
+  EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-vmargs", "-Xms8m", "-Xmx64m"}));
+}
+
+TEST_F(WindowsLauncher, BareNameIsFoundThroughTheCurrentDirectory) {
+  install_.write_ini("[Settings]\r\n");
+  install_.run(L"launcher -clean", install_.directory());
+  TargetRecord target = install_.record();
+  ASSERT_TRUE(target.found);
+  EXPECT_EQ(target.arguments[0], utf8(install_.directory()) + "\\.\\.\\velmora\\velmora.exe");
+  EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-clean", "-vmargs"}));
+}
+
+TEST_F(WindowsLauncher, UserArgumentsArriveUnchanged) {
+  install_.write_ini("[Settings]\r\n");
+  // As a shell would quote them: C:\ws\ | say "hi" | a<tab>b | (empty) |
+  // \\server\share\ | Grüße ✓ 日本 | -data C:\My Work\ (trailing backslash).
+  install_.run(quoted_launcher() +
+               L" \"C:\\ws\\\\\" \"say \\\"hi\\\"\" \"a\tb\" \"\" \\\\server\\share\\"
+               L" \"Gr\u00fc\u00dfe \u2713 \u65e5\u672c\" -data \"C:\\My Work\\\\\"");
+  TargetRecord target = install_.record();
+  ASSERT_TRUE(target.found);
+  EXPECT_EQ(user_part(target),
+            (Strings{"-ws", "win32", "C:\\ws\\", "say \"hi\"", "a\tb", "", "\\\\server\\share\\",
+                     "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC", "-data",
+                     "C:\\My Work\\", "-vmargs"}));
+}
+
+TEST_F(WindowsLauncher, NonAsciiInstallationAndIniValues) {
+  WindowsInstallation install(L"Produkt \u00dcbersicht");
+  install.write_ini("[Settings]\r\nVMArgs=-Dname=\xC3\xA9t\xC3\xA9\r\n"
+                    "[Environment Variables]\r\nHOME_DIR=<CURRDIR>\r\n");
+  install.run(L"\"" + install.launcher() + L"\"");
+  TargetRecord target = install.record();
+  ASSERT_TRUE(target.found);
+  EXPECT_EQ(target.arguments[0], utf8(install.directory()) + "\\.\\velmora\\velmora.exe");
+  EXPECT_EQ(target.arguments.back(), "-Dname=\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(target.variable("HOME_DIR"), utf8(install.directory()) + "\\");
+}
+
+TEST_F(WindowsLauncher, HelpShowsTheUsageAndStartsNothing) {
+  install_.write_ini("[Settings]\r\n");
+  for (const wchar_t* option : {L"-help", L"-?", L"/help", L"/?", L"-data -help"}) {
+    DriveResult result = install_.run(quoted_launcher() + L" " + option);
+    SCOPED_TRACE(utf8(option));
+    EXPECT_EQ(result.exit_status, 0u);
+    expect_boxes(result, {{"Message", kUsage}});
+    EXPECT_FALSE(install_.record(300).found);
+  }
+}
+
+TEST_F(WindowsLauncher, RefusedCommandLinesShowTheUsageWithStatusOne) {
+  install_.write_ini("[Settings]\r\n");
+  for (const wchar_t* arguments :
+       {L"-data", L"-data -clean", L"-data \"\"", L"-customizationini", L"-customizationini -x"}) {
+    DriveResult result = install_.run(quoted_launcher() + L" " + arguments);
+    SCOPED_TRACE(utf8(arguments));
+    EXPECT_EQ(result.exit_status, 1u);
+    expect_boxes(result, {{"Message", kUsage}});
+    EXPECT_FALSE(install_.record(300).found);
+  }
+}
+
+TEST_F(WindowsLauncher, MissingIniComesBeforeHelp) {
+  DriveResult result = install_.run(quoted_launcher() + L" -help");
+  EXPECT_EQ(result.exit_status, 1u);
+  expect_boxes(result, {{"Error", "Cannot open INI file: " + utf8(install_.directory()) +
+                                      "\\launcher.ini\n"}});
+}
+
+TEST_F(WindowsLauncher, IniNamedAfterARenamedLauncher) {
+  WindowsInstallation install(L"Tool", L"velmora-start");
+  install.write_ini("[Settings]\r\nVMArgs=-Xmx1g\r\n");
+  DriveResult result = install.run(L"\"" + install.launcher() + L"\" -help");
+  expect_boxes(result, {{"Message", "velmora-start [-data WORKSPACE] [-help] [VELMORA OPTION]"}});
+}
+
+TEST_F(WindowsLauncher, FailedHandOverIsReportedWithStatusOne) {
+  install_.write_ini("[Settings]\r\n");
+  install_.remove_target();
+  DriveResult result = install_.run(quoted_launcher() + L" -clean");
+  EXPECT_EQ(result.exit_status, 1u);
+  EXPECT_EQ(result.standard_error.rfind("Error when executing execv: ", 0), 0u)
+      << result.standard_error;
+  expect_boxes(result, {{"Error", "Error: Failed Loading Velmora."}});
+}
+
+TEST_F(WindowsLauncher, StringTestShowsEveryMessageThenLaunches) {
+  install_.write_ini("[Settings]\r\n");
+  DriveResult result = install_.run(quoted_launcher() + L" -stringtest -clean");
+  expect_boxes(result,
+               {{"Message", "Cannot open INI file: _TEST_\n"},
+                {"Message", "_TEST_ version _TEST_ requires GTK _TEST_ or later to start, but it "
+                            "was not found on your system. Check the product documentation for "
+                            "software prerequisites to ensure your system meets the installation "
+                            "requirements."},
+                {"Message", "Usage:"},
+                {"Message", "_TEST_ [-data WORKSPACE] [-help] [VELMORA OPTION]"},
+                {"Message", "Error"},
+                {"Message", "Message"}});
+  TargetRecord target = install_.record();
+  ASSERT_TRUE(target.found);
+  EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-stringtest", "-clean", "-vmargs"}));
+}
+
+}  // namespace
