@@ -14,6 +14,7 @@
 #include "messages/catalogue.h"
 #include "platform/posix/documents_folder.h"
 #include "platform/posix/locale_language.h"
+#include "platform/posix/process_environment.h"
 
 namespace {
 
@@ -57,6 +58,19 @@ std::string read_small_file(const std::string& path) {
   return content;
 }
 
+// The entries of |environment| that choose the locale: setlocale reads
+// LC_ALL, the variable of each category, LANG and LOCPATH.
+std::vector<std::string> locale_entries(char** environment) {
+  std::vector<std::string> entries;
+  for (char** entry = environment; entry != nullptr && *entry != nullptr; ++entry) {
+    if (strncmp(*entry, "LC_", 3) == 0 || strncmp(*entry, "LANG=", 5) == 0 ||
+        strncmp(*entry, "LOCPATH=", 8) == 0) {
+      entries.emplace_back(*entry);
+    }
+  }
+  return entries;
+}
+
 void write_all(FILE* stream, const std::string& text) {
   fwrite(text.data(), 1, text.size(), stream);
   fflush(stream);
@@ -64,7 +78,28 @@ void write_all(FILE* stream, const std::string& text) {
 
 }  // namespace
 
-void PosixSystem::adopt_user_locale() { setlocale(LC_ALL, ""); }
+// Loading the user's locale costs more than all the rest of a launch, and
+// here only the system's error texts (perror) depend on it. So the variables
+// that choose it are kept as they are now, before the INI file can change
+// any, and the locale is loaded from them when such a text is due.
+void PosixSystem::adopt_user_locale() {
+  locale_entries_ = locale_entries(environ);
+  locale_adopted_ = true;
+}
+
+void PosixSystem::load_adopted_locale() {
+  if (!locale_adopted_) return;
+  locale_adopted_ = false;
+  std::vector<char*> entries;
+  for (std::string& entry : locale_entries_) entries.push_back(&entry[0]);
+  entries.push_back(nullptr);
+  // setlocale reads the variables from the environment: for this one call
+  // it sees them as they were when the locale was adopted.
+  char** current = environ;
+  environ = entries.data();
+  setlocale(LC_ALL, "");
+  environ = current;
+}
 
 std::string PosixSystem::current_directory() {
   std::string directory(256, '\0');
@@ -86,18 +121,15 @@ bool PosixSystem::is_regular_file(const std::string& path) {
 
 bool PosixSystem::get_environment(const std::string& name, std::string* value) {
   if (has_nul(name)) return false;
-  const char* found = getenv(name.c_str());
-  if (found == nullptr) return false;
-  value->assign(found);
-  return true;
+  return find_environment_variable(name, value);
 }
 
 bool PosixSystem::set_environment(const std::string& name,
                                   const std::string& value) {
   // A NUL would silently cut the name or value short.
   if (has_nul(name) || has_nul(value)) return false;
-  if (value.empty()) return unsetenv(name.c_str()) == 0;
-  return setenv(name.c_str(), value.c_str(), 1) == 0;
+  if (value.empty()) return remove_environment_variable(name);
+  return set_environment_variable(name, value);
 }
 
 std::string PosixSystem::documents_folder() {
@@ -163,5 +195,8 @@ void PosixSystem::start_program(const std::string& path,
 
   fflush(nullptr);
   execv(path.c_str(), argv.data());
+  int error = errno;
+  load_adopted_locale();
+  errno = error;
   perror("Error when executing execv");
 }

@@ -2,6 +2,9 @@
 #ifndef LAUNCHER_PLATFORM_POSIX_POSIX_SYSTEM_H_
 #define LAUNCHER_PLATFORM_POSIX_POSIX_SYSTEM_H_
 
+#include <string>
+#include <vector>
+
 #include "launcher/system.h"
 
 class PosixSystem : public System {
@@ -21,7 +24,12 @@ class PosixSystem : public System {
                      const std::vector<std::string>& arguments) override;
 
  private:
+  // Loads the locale that adopt_user_locale kept, once.
+  void load_adopted_locale();
+
   int language_ = 0;  // chosen at the first message
+  bool locale_adopted_ = false;
+  std::vector<std::string> locale_entries_;  // "LC_ALL=...", "LANG=...", ...
 };
 
 #endif  // LAUNCHER_PLATFORM_POSIX_POSIX_SYSTEM_H_

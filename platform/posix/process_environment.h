@@ -1,0 +1,20 @@
+// The process environment, with lookups and changes that cost the same
+// however many variables it holds: getenv and setenv search the whole
+// environment on every call, and setenv keeps every value it replaces, so an
+// INI file with thousands of entries would cost quadratic time and memory.
+#ifndef LAUNCHER_PLATFORM_POSIX_PROCESS_ENVIRONMENT_H_
+#define LAUNCHER_PLATFORM_POSIX_PROCESS_ENVIRONMENT_H_
+
+#include <string>
+
+// The value of |name| as getenv gives it; false when it is not set.
+bool find_environment_variable(const std::string& name, std::string* value);
+
+// Sets |name| to |value| for this process and the programs it starts, as
+// setenv does; false for a name that setenv refuses (empty or holding "=").
+bool set_environment_variable(const std::string& name, const std::string& value);
+
+// Removes every entry of |name|, as unsetenv does; false for a refused name.
+bool remove_environment_variable(const std::string& name);
+
+#endif  // LAUNCHER_PLATFORM_POSIX_PROCESS_ENVIRONMENT_H_
