@@ -63,19 +63,21 @@ std::string expand_placeholder(const LaunchSettings& settings, System& system,
 
 void set_environment_entry(System& system, const PathRules& rules,
                            const std::string& name, const std::string& text) {
-  std::string value;
   // An empty current value counts as unset: a leading separator would add
   // an empty entry (on PATH: the current directory).
-  if (system.get_environment(name, &value) && !value.empty()) {
-    value += rules.list_separator;
-    value += text;
-  } else {
-    value = text;
+  const bool extend = system.has_environment_value(name);
+  const std::string separator(1, rules.list_separator);
+  if (extend ? system.append_environment(name, separator + text)
+             : system.set_environment(name, text)) {
+    return;
   }
-  if (!system.set_environment(name, value)) {
-    system.write_output("Error setting up env variable: " + name + "=" + value +
-                        "\n");
+  std::string value;
+  if (extend) {
+    system.get_environment(name, &value);
+    value += separator;
   }
+  system.write_output("Error setting up env variable: " + name + "=" + value +
+                      text + "\n");
 }
 
 void apply_environment_entry(const LaunchSettings& settings, System& system,

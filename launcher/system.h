@@ -39,6 +39,23 @@ class System {
   virtual bool set_environment(const std::string& name,
                                const std::string& value) = 0;
 
+  // True when the variable is set to a value that is not empty.
+  virtual bool has_environment_value(const std::string& name) {
+    std::string value;
+    return get_environment(name, &value) && !value.empty();
+  }
+
+  // Appends |suffix| to the value of the variable |name|, which is set.
+  // False when the platform refuses. This default copies the value out and
+  // back; a platform that can extend it in place does so, so that many
+  // entries extending one variable cost linear time.
+  virtual bool append_environment(const std::string& name,
+                                  const std::string& suffix) {
+    std::string value;
+    get_environment(name, &value);
+    return set_environment(name, value + suffix);
+  }
+
   // The user's personal documents folder, without a trailing separator.
   virtual std::string documents_folder() = 0;
 

@@ -132,6 +132,16 @@ bool PosixSystem::set_environment(const std::string& name,
   return set_environment_variable(name, value);
 }
 
+bool PosixSystem::has_environment_value(const std::string& name) {
+  return !has_nul(name) && environment_variable_has_value(name);
+}
+
+bool PosixSystem::append_environment(const std::string& name,
+                                     const std::string& suffix) {
+  return !has_nul(name) && !has_nul(suffix) &&
+         append_environment_variable(name, suffix);
+}
+
 std::string PosixSystem::documents_folder() {
   std::string home;
   get_environment("HOME", &home);

@@ -14,6 +14,9 @@ class PosixSystem : public System {
   bool is_regular_file(const std::string& path) override;
   bool get_environment(const std::string& name, std::string* value) override;
   bool set_environment(const std::string& name, const std::string& value) override;
+  bool has_environment_value(const std::string& name) override;
+  bool append_environment(const std::string& name,
+                          const std::string& suffix) override;
   std::string documents_folder() override;
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
   std::string load_string(int id) override;

@@ -43,6 +43,22 @@ class EnvironmentTable {
     environ = entries_.data();
   }
 
+  bool append(const std::string& name, const std::string& suffix) {
+    take_charge();
+    auto found = positions_.find(name);
+    if (found == positions_.end()) return false;
+    char*& slot = entries_[found->second];
+    auto owned = owned_.find(name);
+    if (owned == owned_.end() || slot != &owned->second[0]) {
+      // Not made here (or replaced past the table): copy it in once.
+      set(name, std::string(slot + name.size() + 1) + suffix);
+      return true;
+    }
+    owned->second.append(suffix);
+    slot = &owned->second[0];
+    return true;
+  }
+
   void remove(const std::string& name) {
     take_charge();
     if (positions_.count(name) == 0) return;
@@ -111,10 +127,21 @@ bool find_environment_variable(const std::string& name, std::string* value) {
   return true;
 }
 
+bool environment_variable_has_value(const std::string& name) {
+  const char* found =
+      acceptable_name(name) ? table().find(name) : getenv(name.c_str());
+  return found != nullptr && found[0] != '\0';
+}
+
 bool set_environment_variable(const std::string& name, const std::string& value) {
   if (!acceptable_name(name)) return false;
   table().set(name, value);
   return true;
+}
+
+bool append_environment_variable(const std::string& name,
+                                 const std::string& suffix) {
+  return acceptable_name(name) && table().append(name, suffix);
 }
 
 bool remove_environment_variable(const std::string& name) {

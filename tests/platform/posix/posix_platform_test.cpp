@@ -182,6 +182,33 @@ TEST_F(PosixSystemTest, SetsGetsAndUnsetsVariables) {
   EXPECT_EQ(value, "");
 }
 
+TEST_F(PosixSystemTest, AppendsToInheritedAndOwnValues) {
+  const char* name = "LAUNCHER_POSIX_TEST_APPEND";
+  SavedVariable saved(name);
+  unsetenv(name);
+  EXPECT_FALSE(system.has_environment_value(name));
+  EXPECT_FALSE(system.append_environment(name, ":x"));  // nothing to extend
+  EXPECT_EQ(getenv(name), nullptr);
+
+  setenv(name, "", 1);
+  EXPECT_FALSE(system.has_environment_value(name));  // empty counts as unset
+  setenv(name, "inherited", 1);
+  EXPECT_TRUE(system.has_environment_value(name));
+  ASSERT_TRUE(system.append_environment(name, ":a"));
+  ASSERT_TRUE(system.append_environment(name, ":b"));
+  EXPECT_STREQ(getenv(name), "inherited:a:b");
+
+  // Replaced behind the launcher's back, then extended again.
+  setenv(name, "other", 1);
+  ASSERT_TRUE(system.append_environment(name, ":c"));
+  EXPECT_STREQ(getenv(name), "other:c");
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(system.append_environment(name, "d"));
+  EXPECT_EQ(std::string(getenv(name)), "other:c" + std::string(1000, 'd'));
+
+  EXPECT_FALSE(system.append_environment(name, std::string(":\0", 2)));
+  EXPECT_EQ(std::string(getenv(name)), "other:c" + std::string(1000, 'd'));
+}
+
 TEST_F(PosixSystemTest, RefusesAssignmentsItCannotMake) {
   EXPECT_FALSE(system.set_environment("BAD=NAME", "x"));
   EXPECT_FALSE(system.set_environment("", "x"));
