@@ -25,6 +25,16 @@ class MemorySystem : public System {
   bool get_environment(const std::string& name, std::string* value) override;
   bool set_environment(const std::string& name,
                        const std::string& value) override;
+  // In place, as the POSIX launcher extends a variable.
+  bool has_environment_value(const std::string& name) override {
+    auto found = environment.find(name);
+    return found != environment.end() && !found->second.empty();
+  }
+  bool append_environment(const std::string& name,
+                          const std::string& suffix) override {
+    environment[name] += suffix;
+    return true;
+  }
   std::string documents_folder() override { return documents; }
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
   std::string load_string(int id) override;
