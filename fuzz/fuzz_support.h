@@ -13,7 +13,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace fuzz {
@@ -100,24 +99,16 @@ inline std::vector<Occurrence> placeholder_occurrences(const std::string& text) 
 }
 
 // The expansion a value must get: s0 p1 s1 ... pk sk, where the p are the
-// placeholder occurrences, becomes s0 r1 s1 ... rk sk. |kept| receives the
-// spans [begin, end) of the s pieces in the result.
-inline std::string expected_expansion(
-    const std::string& value, const std::string& documents,
-    const std::string& installation_directory,
-    std::vector<std::pair<size_t, size_t>>* kept = nullptr) {
+// placeholder occurrences, becomes s0 r1 s1 ... rk sk.
+inline std::string expected_expansion(const std::string& value,
+                                      const std::string& documents,
+                                      const std::string& installation_directory) {
   std::string result;
   size_t from = 0;
   for (const Occurrence& occurrence : placeholder_occurrences(value)) {
-    if (kept != nullptr) {
-      kept->push_back({result.size(), result.size() + occurrence.position - from});
-    }
     result.append(value, from, occurrence.position - from);
     result += occurrence.kind == 2 ? installation_directory : documents;
     from = occurrence.position + occurrence.length;
-  }
-  if (kept != nullptr) {
-    kept->push_back({result.size(), result.size() + value.size() - from});
   }
   result.append(value, from, std::string::npos);
   return result;

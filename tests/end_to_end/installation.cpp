@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,17 @@ void copy_executable(const std::string& from, const std::string& to) {
   fs::create_directories(fs::path(to).parent_path());
   fs::copy_file(from, to, fs::copy_options::overwrite_existing);
   fs::permissions(to, fs::status(from).permissions());
+}
+
+// A fresh, empty file's name in the temporary directory.
+std::string temporary_file_name(const std::string& prefix) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp") +
+                        "/" + prefix + "-XXXXXX";
+  int descriptor = mkstemp(&pattern[0]);
+  if (descriptor < 0) throw std::runtime_error("mkstemp failed for " + pattern);
+  close(descriptor);
+  return pattern;
 }
 
 std::vector<char*> pointers(std::vector<std::string>& texts) {
@@ -90,7 +102,16 @@ RunResult run_program(const Invocation& invocation) {
   if (out == nullptr || err == nullptr) throw std::runtime_error("tmpfile");
 
   // Everything the child needs is prepared before fork.
+  std::string program = invocation.program;
   std::vector<std::string> arguments = invocation.arguments;
+  std::string report;
+#ifdef PEAK_MEMORY_PROBE_BINARY
+  if (invocation.measure_peak_memory) {
+    report = temporary_file_name("launcher-rss");
+    arguments.insert(arguments.begin(), {PEAK_MEMORY_PROBE_BINARY, report, program});
+    program = PEAK_MEMORY_PROBE_BINARY;
+  }
+#endif
   std::vector<std::string> environment = invocation.environment;
   std::vector<char*> argv = pointers(arguments);
   std::vector<char*> envp = pointers(environment);
@@ -98,6 +119,7 @@ RunResult run_program(const Invocation& invocation) {
                               ? nullptr
                               : invocation.working_directory.c_str();
 
+  const auto start = std::chrono::steady_clock::now();
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
@@ -106,21 +128,29 @@ RunResult run_program(const Invocation& invocation) {
         dup2(fileno(err), 2) < 0 || (directory != nullptr && chdir(directory) != 0)) {
       _exit(126);
     }
-    execve(invocation.program.c_str(), argv.data(), envp.data());
+    execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
   }
 
-  auto deadline = std::chrono::steady_clock::now() +
-                  std::chrono::seconds(invocation.timeout_seconds);
+  const auto deadline = start + std::chrono::seconds(invocation.timeout_seconds);
   int status = 0;
-  while (waitpid(child, &status, WNOHANG) == 0) {
+  struct rusage usage {};
+  while (wait4(child, &status, WNOHANG, &usage) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       kill(child, SIGKILL);
-      waitpid(child, &status, 0);
+      wait4(child, &status, 0, &usage);
       result.timed_out = true;
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  result.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  result.peak_rss_kib = usage.ru_maxrss;  // Linux: kibibytes, kept across exec
+  if (!report.empty()) {
+    std::ifstream in(report);
+    if (!(in >> result.peak_rss_kib)) result.peak_rss_kib = -1;
+    std::remove(report.c_str());
   }
   if (!result.timed_out && WIFEXITED(status)) {
     result.exit_status = WEXITSTATUS(status);
@@ -193,6 +223,7 @@ RunResult EndToEnd::launch(const Strings& arguments, const std::string& argv0,
     invocation.environment.push_back(name + "=" + value);
   }
   invocation.working_directory = directory;
+  invocation.measure_peak_memory = measure_peak_memory_;
   RunResult result = run_program(invocation);
   EXPECT_FALSE(result.timed_out) << "the launcher hung and was killed";
   return result;
@@ -222,4 +253,9 @@ void EndToEnd::expect_no_start(const RunResult& result, int status,
 
 std::string EndToEnd::missing_ini() const {
   return "[Error]\nCannot open INI file: " + install_->ini_path() + "\n";
+}
+
+void print_figures(const std::string& what, const RunResult& result) {
+  std::printf("[ figures  ] %-40s %7.3f s, peak RSS %6.1f MiB\n", what.c_str(),
+              result.seconds, result.peak_rss_kib / 1024.0);
 }

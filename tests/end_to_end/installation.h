@@ -55,6 +55,9 @@ struct Invocation {
   Strings environment;                // "NAME=value", nothing else
   std::string working_directory;      // empty: the test's own
   int timeout_seconds = 10;
+  // Run through the peak memory probe (where the build provides it), so
+  // that the peak RSS is the program's own and not partly the test's.
+  bool measure_peak_memory = false;
 };
 
 struct RunResult {
@@ -62,6 +65,10 @@ struct RunResult {
   bool timed_out = false;  // killed after the timeout
   std::string standard_output;
   std::string standard_error;
+  // The child's peak resident set, what it executed into included; without
+  // the probe it also counts the test's own private pages, copied by fork.
+  long peak_rss_kib = -1;
+  double seconds = 0;  // wall-clock time from fork to exit
 };
 
 RunResult run_program(const Invocation& invocation);
@@ -107,6 +114,20 @@ class EndToEnd : public ::testing::Test {
 
   std::unique_ptr<Installation> install_;
   std::map<std::string, std::string> environment_;
+  bool measure_peak_memory_ = false;  // passed on to each launch
 };
+
+// The same with every launch going through the peak memory probe, for the
+// tests of hostile input, which bound time and memory.
+class HostileEndToEnd : public EndToEnd {
+ protected:
+  void SetUp() override {
+    EndToEnd::SetUp();
+    measure_peak_memory_ = true;
+  }
+};
+
+// Prints "[ figures  ] <what> <seconds> s, peak RSS <MiB> MiB".
+void print_figures(const std::string& what, const RunResult& result);
 
 #endif  // LAUNCHER_TESTS_END_TO_END_INSTALLATION_H_
