@@ -115,8 +115,9 @@ std::vector<std::string> split_command_line(const std::string& line) {
   return arguments;
 }
 
-std::vector<std::string> split_arguments(const std::string& line) {
+std::vector<std::string> split_arguments(const std::string& line,
+                                         size_t start) {
   std::vector<std::string> arguments;
-  split_arguments_from(line, 0, arguments);
+  split_arguments_from(line, start, arguments);
   return arguments;
 }

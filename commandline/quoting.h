@@ -27,8 +27,9 @@ std::string join_command_line(const std::vector<std::string>& elements);
 // "" inside a quoted part is a literal quote, blanks and tabs separate.
 std::vector<std::string> split_command_line(const std::string& line);
 
-// The arguments that follow the program name, split by the same rules;
-// |line| holds only those arguments.
-std::vector<std::string> split_arguments(const std::string& line);
+// The arguments that follow the program name, split by the same rules from
+// |start| on (where the program name ends).
+std::vector<std::string> split_arguments(const std::string& line,
+                                         size_t start = 0);
 
 #endif  // LAUNCHER_COMMANDLINE_QUOTING_H_

@@ -193,9 +193,9 @@ void PosixSystem::start_program(const std::string& path,
   // first element, which would go wrong for a path holding a double quote
   // (possible here, not on Windows) and take the user's arguments with it.
   std::vector<std::string> split{path};
-  std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1),
-                                arguments.end());
-  for (std::string& argument : split_arguments(join_command_line(rest))) {
+  const std::string line = join_command_line(arguments);
+  for (std::string& argument :
+       split_arguments(line, arguments.empty() ? 0 : arguments[0].size())) {
     split.push_back(std::move(argument));
   }
   std::vector<char*> argv;
