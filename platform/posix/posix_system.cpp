@@ -39,22 +39,33 @@ bool has_nul(const std::string& text) {
   return text.find('\0') != std::string::npos;
 }
 
+// Opens |path| if it is a regular file. Non-blocking, so that a FIFO
+// swapped in after an earlier check cannot hang us; the check that counts is
+// made on the opened file.
+std::unique_ptr<InputFile> open_regular_file(const std::string& path) {
+  if (has_nul(path)) return nullptr;
+  int descriptor =
+      open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (descriptor < 0) return nullptr;
+  struct stat status;
+  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(descriptor);
+    return nullptr;
+  }
+  return std::unique_ptr<InputFile>(new PosixFile(descriptor));
+}
+
+// The first MiB of a small regular file; empty when it cannot be read.
 std::string read_small_file(const std::string& path) {
   std::string content;
-  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (descriptor < 0) return content;
-  struct stat status;
-  if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-    PosixFile file(descriptor);
-    char buffer[4096];
-    size_t count;
-    while (content.size() < (1 << 20) &&
-           (count = file.read(buffer, sizeof buffer)) > 0) {
-      content.append(buffer, count);
-    }
-    return content;
+  std::unique_ptr<InputFile> file = open_regular_file(path);
+  if (!file) return content;
+  char buffer[4096];
+  size_t count;
+  while (content.size() < (1 << 20) &&
+         (count = file->read(buffer, sizeof buffer)) > 0) {
+    content.append(buffer, count);
   }
-  close(descriptor);
   return content;
 }
 
@@ -154,17 +165,7 @@ std::string PosixSystem::documents_folder() {
 }
 
 std::unique_ptr<InputFile> PosixSystem::open_file(const std::string& path) {
-  if (has_nul(path)) return nullptr;
-  // Non-blocking, so that a FIFO swapped in after the check cannot hang us.
-  int descriptor =
-      open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (descriptor < 0) return nullptr;
-  struct stat status;
-  if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(descriptor);
-    return nullptr;
-  }
-  return std::unique_ptr<InputFile>(new PosixFile(descriptor));
+  return open_regular_file(path);
 }
 
 std::string PosixSystem::load_string(int id) {

@@ -71,10 +71,16 @@ std::string WindowsSystem::documents_folder() {
 }
 
 std::unique_ptr<InputFile> WindowsSystem::open_file(const std::string& path) {
-  if (!is_regular_file(path)) return nullptr;
+  if (has_nul(path)) return nullptr;
   // Binary: the reader drops the carriage return of each line end itself.
   FILE* file = fopen(path.c_str(), "rb");
   if (file == nullptr) return nullptr;
+  // Checked on the opened file, not by a second look-up of the path.
+  struct _stat status;
+  if (_fstat(_fileno(file), &status) != 0 || (status.st_mode & _S_IFREG) == 0) {
+    fclose(file);
+    return nullptr;
+  }
   return std::unique_ptr<InputFile>(new StdioFile(file));
 }
 
