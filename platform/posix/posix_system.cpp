@@ -96,6 +96,14 @@ void write_all(FILE* stream, const std::string& text) {
 void PosixSystem::adopt_user_locale() {
   locale_entries_ = locale_entries(environ);
   locale_adopted_ = true;
+  // The messages speak the user's language, whatever the INI file later
+  // sets for the target program.
+  language_ = user_language();
+}
+
+int PosixSystem::user_language() {
+  return language_for_locale(message_locale(
+      getenv("LC_ALL"), getenv("LC_MESSAGES"), getenv("LANG")));
 }
 
 void PosixSystem::load_adopted_locale() {
@@ -169,10 +177,7 @@ std::unique_ptr<InputFile> PosixSystem::open_file(const std::string& path) {
 }
 
 std::string PosixSystem::load_string(int id) {
-  if (language_ == 0) {
-    language_ = language_for_locale(message_locale(
-        getenv("LC_ALL"), getenv("LC_MESSAGES"), getenv("LANG")));
-  }
+  if (language_ == 0) language_ = user_language();
   return catalogue_text(language_, id);
 }
 

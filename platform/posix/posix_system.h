@@ -29,8 +29,10 @@ class PosixSystem : public System {
  private:
   // Loads the locale that adopt_user_locale kept, once.
   void load_adopted_locale();
+  // The messages' language from the environment as it is now.
+  static int user_language();
 
-  int language_ = 0;  // chosen at the first message
+  int language_ = 0;  // chosen with the locale, or at the first message
   bool locale_adopted_ = false;
   std::vector<std::string> locale_entries_;  // "LC_ALL=...", "LANG=...", ...
 };

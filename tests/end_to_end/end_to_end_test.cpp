@@ -276,6 +276,17 @@ TEST_F(end_to_end_language, FirstNonEmptyOfLcAllLcMessagesLang) {
   }
 }
 
+TEST_F(end_to_end_language, IniEntriesDoNotChangeTheMessagesLanguage) {
+  // The INI prepares the target's environment; the user's own language
+  // still speaks to the user.
+  install_->write_ini("[Environment Variables]\nLC_ALL=de_DE.UTF-8\nLANG=fr_FR.UTF-8\n");
+  environment_.erase("LC_ALL");
+  environment_.erase("LC_MESSAGES");
+  environment_["LANG"] = "it_IT.UTF-8";
+  expect_no_start(launch({"-help"}), 0,
+                  "[Messaggio]\nlauncher [-data WORKSPACE] [-help] [VELMORA OPTION]\n");
+}
+
 TEST_F(end_to_end_hand_over, TargetMissingOrNotExecutable) {
   install_->write_ini("[Settings]\n");
   std::filesystem::remove(install_->target());
