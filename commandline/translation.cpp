@@ -21,9 +21,14 @@ bool has_value_at(const std::vector<std::string>& arguments, size_t index) {
 void append_vm_arguments(const LaunchSettings& settings,
                          std::vector<std::string>& target) {
   target.push_back("-vmargs");
-  // Each INI entry goes as it stands: one entry may carry several options.
-  target.insert(target.end(), settings.vm_arguments.begin(),
-                settings.vm_arguments.end());
+  // One entry may carry several options. Each is split as the program will
+  // split it and handed on quoted word by word, so that an entry with an
+  // unbalanced quote cannot reach into the arguments after it.
+  for (const std::string& entry : settings.vm_arguments) {
+    for (const std::string& word : split_arguments(entry)) {
+      target.push_back(quote_argument(word));
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "launcher/launch_settings.h"
 #include "launcher/system.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -63,6 +64,10 @@ std::string expand_placeholder(const LaunchSettings& settings, System& system,
 
 void set_environment_entry(System& system, const PathRules& rules,
                            const std::string& name, const std::string& text) {
+  // Nothing to add: the variable stays exactly as it was. (Extending it
+  // would leave an empty last entry, which on PATH means the current
+  // directory; setting it would remove one set but empty.)
+  if (text.empty()) return;
   // An empty current value counts as unset: a leading separator would add
   // an empty entry (on PATH: the current directory).
   const bool extend = system.has_environment_value(name);
@@ -76,8 +81,10 @@ void set_environment_entry(System& system, const PathRules& rules,
     system.get_environment(name, &value);
     value += separator;
   }
-  system.write_output("Error setting up env variable: " + name + "=" + value +
-                      text + "\n");
+  system.write_output(escape_control_characters(
+                          "Error setting up env variable: " + name + "=" +
+                          value + text) +
+                      "\n");
 }
 
 void apply_environment_entry(const LaunchSettings& settings, System& system,

@@ -26,8 +26,9 @@ std::string replace_first(const std::string& text, const std::string& pattern,
                           const std::string& replacement);
 
 // Appends |text| to the variable's current value after the list separator,
-// or sets it to |text| when it is unset or empty. A refused assignment is
-// reported on standard output and the launch goes on.
+// or sets it to |text| when it is unset or empty; an empty |text| changes
+// nothing. A refused assignment is reported on standard output and the
+// launch goes on.
 void set_environment_entry(System& system, const PathRules& rules,
                            const std::string& name, const std::string& text);
 

@@ -12,9 +12,10 @@
 class InputFile {
  public:
   virtual ~InputFile() = default;
-  // Reads up to |size| bytes into |buffer|; returns the count, 0 at the end
-  // of the file or on a read error.
-  virtual size_t read(char* buffer, size_t size) = 0;
+  // Reads up to |size| bytes into |buffer| and stores their count in
+  // |count|, 0 at the end of the file. False on a read error, which is not
+  // the end of the file: what follows it was never seen.
+  virtual bool read(char* buffer, size_t size, size_t* count) = 0;
 };
 
 class System {
@@ -30,6 +31,20 @@ class System {
   // True when |path| names an existing regular file (not a directory,
   // FIFO or device).
   virtual bool is_regular_file(const std::string& path) = 0;
+
+  // True when |path| names a regular file that may be run as a program;
+  // the PATH search takes only such files, as a shell does.
+  virtual bool is_executable_file(const std::string& path) {
+    return is_regular_file(path);
+  }
+
+  // The operating system's own record of the running executable's path,
+  // or empty where it keeps none.
+  virtual std::string executable_path() = 0;
+
+  // True when |first| and |second| name one and the same existing file.
+  virtual bool same_file(const std::string& first,
+                         const std::string& second) = 0;
 
   // Reads a variable; false when it is not set.
   virtual bool get_environment(const std::string& name, std::string* value) = 0;

@@ -40,6 +40,23 @@ std::string format_message(const std::string& pattern,
   return result;
 }
 
+std::string escape_control_characters(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string result;
+  result.reserve(text.size());
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F) {
+      result += "\\x";
+      result += kHex[byte >> 4];
+      result += kHex[byte & 0xF];
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
 void show_message(System& system, const std::string& text, MessageKind kind) {
   int caption_id = kind == MessageKind::kError ? IDS_ERROR : IDS_MESSAGE;
   system.display_message(load_message(system, caption_id, kMessageCapacity),

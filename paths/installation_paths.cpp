@@ -9,11 +9,14 @@ std::string existing_file_or_empty(System& system, const std::string& candidate)
   return system.is_regular_file(candidate) ? candidate : std::string();
 }
 
-bool starts_with(const std::string& text, const std::string& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
+// True when |path| starts with "." or ".." and a separator.
+bool is_dot_relative(const PathRules& rules, const std::string& path) {
+  size_t dots = path.compare(0, 2, "..") == 0 ? 2 : path.compare(0, 1, ".") == 0 ? 1 : 0;
+  return dots > 0 && path.size() > dots && is_separator(rules, path[dots]);
 }
 
-// The PATH search of a bare name; the current directory comes last.
+// The PATH search of a bare name; the current directory comes last. Only
+// files that may be run count, as in a shell's search.
 std::string search_path(System& system, const PathRules& rules,
                         const std::string& name) {
   std::string list;
@@ -21,8 +24,6 @@ std::string search_path(System& system, const PathRules& rules,
   list += rules.list_separator;
   list += '.';
 
-  const std::string dot_prefix = std::string(".") + rules.separator;
-  const std::string dot_dot_prefix = std::string("..") + rules.separator;
   size_t start = 0;
   while (start <= list.size()) {
     size_t end = list.find(rules.list_separator, start);
@@ -31,19 +32,29 @@ std::string search_path(System& system, const PathRules& rules,
     start = end + 1;
     if (candidate.empty()) continue;
 
-    if (candidate.back() != rules.separator) candidate += rules.separator;
+    if (!is_separator(rules, candidate.back())) candidate += rules.separator;
     candidate += name;
-    if (starts_with(candidate, dot_prefix) ||
-        starts_with(candidate, dot_dot_prefix)) {
+    if (is_dot_relative(rules, candidate)) {
       // Without a known current directory a relative candidate would be
       // read as one below the root: skip it.
       std::string directory = system.current_directory();
       if (directory.empty()) continue;
       candidate = directory + rules.separator + candidate;
     }
-    if (system.is_regular_file(candidate)) return candidate;
+    if (system.is_executable_file(candidate)) return candidate;
   }
   return std::string();
+}
+
+// Where the name leads, or empty: the name as given, then with the
+// platform's executable suffix.
+std::string find_by_name(System& system, const PathRules& rules,
+                         const std::string& name) {
+  std::string found = resolve_program_path(system, rules, name);
+  if (found.empty() && !rules.executable_suffix.empty()) {
+    found = resolve_program_path(system, rules, name + rules.executable_suffix);
+  }
+  return found;
 }
 
 }  // namespace
@@ -52,10 +63,10 @@ std::string resolve_program_path(System& system, const PathRules& rules,
                                  const std::string& name) {
   if (rules.is_absolute(name)) return existing_file_or_empty(system, name);
 
-  if (name.find(rules.separator) != std::string::npos) {
+  if (name.find_first_of(rules.separators) != std::string::npos) {
     std::string candidate = system.current_directory();
     if (candidate.empty()) return std::string();
-    if (candidate.back() != rules.separator) {
+    if (!is_separator(rules, candidate.back())) {
       candidate += rules.separator;
     }
     candidate += name;
@@ -66,13 +77,13 @@ std::string resolve_program_path(System& system, const PathRules& rules,
 }
 
 std::string directory_part(const PathRules& rules, const std::string& path) {
-  size_t last = path.rfind(rules.separator);
+  size_t last = path.find_last_of(rules.separators);
   if (last == std::string::npos) return std::string();
   return path.substr(0, last + 1);
 }
 
 std::string file_name_part(const PathRules& rules, const std::string& path) {
-  size_t last = path.rfind(rules.separator);
+  size_t last = path.find_last_of(rules.separators);
   if (last == std::string::npos) return path;
   return path.substr(last + 1);
 }
@@ -85,11 +96,19 @@ std::string strip_extension(const std::string& file_name) {
 
 void locate_launcher(LaunchSettings& settings, System& system,
                      const PathRules& rules, const std::string& name) {
-  settings.launcher_path = resolve_program_path(system, rules, name);
-  if (settings.launcher_path.empty() && !rules.executable_suffix.empty()) {
-    settings.launcher_path =
-        resolve_program_path(system, rules, name + rules.executable_suffix);
+  // The name is the caller's to choose (and a file of that name anyone's to
+  // plant): what it leads to counts only when it is the running program
+  // itself. That keeps the INI of a renamed copy or of a link by its name.
+  std::string found = find_by_name(system, rules, name);
+  const std::string own = system.executable_path();
+  if (!own.empty() && (found.empty() || directory_part(rules, found).empty() ||
+                       !system.same_file(found, own))) {
+    found = own;
   }
+  // Without a directory the INI file and the program would be taken from
+  // the current directory.
+  if (directory_part(rules, found).empty()) found.clear();
+  settings.launcher_path = found;
   settings.installation_directory = directory_part(rules, settings.launcher_path);
   settings.launcher_file_name = file_name_part(rules, settings.launcher_path);
   settings.launcher_stem = strip_extension(settings.launcher_file_name);

@@ -11,13 +11,17 @@ class System;
 struct LaunchSettings;
 
 // Fills the launcher path, installation directory, file name, stem, INI path
-// and target program path of |settings| from |name| (argv[0]).
+// and target program path of |settings| from |name| (argv[0]), checked
+// against the system's own record of the running executable where it keeps
+// one: a name that leads elsewhere, or to a path without a directory, gives
+// way to that record.
 void locate_launcher(LaunchSettings& settings, System& system,
                      const PathRules& rules, const std::string& name);
 
 // The path of the regular file that |name| denotes: itself when absolute,
-// below the current directory when it holds a separator, else the first hit
-// on PATH with the current directory searched last. Empty when none exists.
+// below the current directory when it holds a separator, else the first
+// file on PATH that may be run, with the current directory searched last.
+// Empty when none exists.
 std::string resolve_program_path(System& system, const PathRules& rules,
                                  const std::string& name);
 

@@ -6,7 +6,8 @@
 #include <string>
 
 struct PathRules {
-  char separator;                     // the only directory separator
+  char separator;                     // the separator we write
+  std::string separators;             // every character that separates
   char list_separator;                // between PATH entries and appended values
   bool (*is_absolute)(const std::string& path);
   std::string executable_suffix;      // retried by locate_launcher; may be empty
@@ -14,9 +15,15 @@ struct PathRules {
   std::string window_system;          // value of the "-ws" option we add
 };
 
-// Backslash, ";", "C:..." or "\..." absolute, ".exe", "win32".
+// Backslash (and "/" read as one too), ";", "C:...", "\..." or "/..."
+// absolute, ".exe", "win32".
 PathRules windows_path_rules();
 // "/", ":", absolute when it begins with "/", no suffix, "gtk".
 PathRules posix_path_rules();
+
+// True when |c| separates directories under |rules|.
+inline bool is_separator(const PathRules& rules, char c) {
+  return rules.separators.find(c) != std::string::npos;
+}
 
 #endif  // LAUNCHER_PATHS_PATH_RULES_H_

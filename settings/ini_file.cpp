@@ -82,5 +82,12 @@ bool read_launcher_ini(LaunchSettings& settings, System& system,
       apply_environment_entry(settings, system, rules, key, value);
     }
   }
+  if (reader.failed()) {
+    // Half the settings would start the program in a state nobody wrote:
+    // a file that cannot be read to its end counts as one that cannot be
+    // read at all.
+    show_missing_ini(system, ini_path);
+    return false;
+  }
   return true;
 }

@@ -12,7 +12,7 @@ struct LaunchSettings;
 
 // Reads the file at |ini_path| into |settings|, applying each environment
 // entry as it comes. When the file cannot be opened (or is not a regular
-// file) shows the missing-INI message and returns false.
+// file) or a read fails, shows the missing-INI message and returns false.
 bool read_launcher_ini(LaunchSettings& settings, System& system,
                        const PathRules& rules, const std::string& ini_path);
 

@@ -14,14 +14,15 @@ const char kByteOrderMark[] = "\xEF\xBB\xBF";
 LineReader::LineReader(InputFile& file) : file_(file) {}
 
 // Moves the unread rest to the front and appends the next chunk; false at
-// the end of the file.
+// the end of the file or after a read error.
 bool LineReader::fill() {
   if (at_end_) return false;
   buffer_.erase(0, position_);
   position_ = 0;
   size_t old_size = buffer_.size();
   buffer_.resize(old_size + kChunkSize);
-  size_t count = file_.read(&buffer_[old_size], kChunkSize);
+  size_t count = 0;
+  if (!file_.read(&buffer_[old_size], kChunkSize, &count)) failed_ = true;
   buffer_.resize(old_size + count);
   if (count == 0) at_end_ = true;
   return count > 0;
@@ -51,7 +52,8 @@ bool LineReader::next_line(std::string* line) {
     scanned += position_;
   }
 
-  if (position_ >= buffer_.size()) return false;
+  // After a read error the unfinished last line is not given out either.
+  if (failed_ || position_ >= buffer_.size()) return false;
   line->assign(buffer_, position_, std::string::npos);
   position_ = buffer_.size();
   return true;

@@ -15,6 +15,10 @@ class LineReader {
   // skipped. False when the file has no more lines.
   bool next_line(std::string* line);
 
+  // True once a read has failed: the lines given so far are not the whole
+  // file.
+  bool failed() const { return failed_; }
+
  private:
   bool fill();
 
@@ -23,6 +27,7 @@ class LineReader {
   size_t position_ = 0;
   bool at_start_ = true;
   bool at_end_ = false;
+  bool failed_ = false;
 };
 
 #endif  // LAUNCHER_SETTINGS_LINE_READER_H_

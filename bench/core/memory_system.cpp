@@ -11,11 +11,11 @@ class StringFile : public InputFile {
  public:
   explicit StringFile(const std::string& content) : content_(content) {}
 
-  size_t read(char* buffer, size_t size) override {
-    size_t count = std::min(size, content_.size() - position_);
-    std::memcpy(buffer, content_.data() + position_, count);
-    position_ += count;
-    return count;
+  bool read(char* buffer, size_t size, size_t* count) override {
+    *count = std::min(size, content_.size() - position_);
+    std::memcpy(buffer, content_.data() + position_, *count);
+    position_ += *count;
+    return true;
   }
 
  private:

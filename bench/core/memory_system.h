@@ -22,6 +22,10 @@ class MemorySystem : public System {
   bool is_regular_file(const std::string& path) override {
     return files.count(path) > 0;
   }
+  std::string executable_path() override { return std::string(); }
+  bool same_file(const std::string& first, const std::string& second) override {
+    return first == second && files.count(first) > 0;
+  }
   bool get_environment(const std::string& name, std::string* value) override;
   bool set_environment(const std::string& name,
                        const std::string& value) override;

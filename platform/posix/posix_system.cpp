@@ -12,6 +12,7 @@
 
 #include "commandline/quoting.h"
 #include "messages/catalogue.h"
+#include "messages/messages.h"
 #include "platform/posix/documents_folder.h"
 #include "platform/posix/locale_language.h"
 #include "platform/posix/process_environment.h"
@@ -23,11 +24,17 @@ class PosixFile : public InputFile {
   explicit PosixFile(int descriptor) : descriptor_(descriptor) {}
   ~PosixFile() override { close(descriptor_); }
 
-  size_t read(char* buffer, size_t size) override {
+  bool read(char* buffer, size_t size, size_t* count) override {
     for (;;) {
-      ssize_t count = ::read(descriptor_, buffer, size);
-      if (count >= 0) return static_cast<size_t>(count);
-      if (errno != EINTR) return 0;
+      ssize_t read_count = ::read(descriptor_, buffer, size);
+      if (read_count >= 0) {
+        *count = static_cast<size_t>(read_count);
+        return true;
+      }
+      if (errno != EINTR) {
+        *count = 0;
+        return false;
+      }
     }
   }
 
@@ -63,7 +70,7 @@ std::string read_small_file(const std::string& path) {
   char buffer[4096];
   size_t count;
   while (content.size() < (1 << 20) &&
-         (count = file->read(buffer, sizeof buffer)) > 0) {
+         file->read(buffer, sizeof buffer, &count) && count > 0) {
     content.append(buffer, count);
   }
   return content;
@@ -138,6 +145,32 @@ bool PosixSystem::is_regular_file(const std::string& path) {
          S_ISREG(status.st_mode);
 }
 
+bool PosixSystem::is_executable_file(const std::string& path) {
+  return is_regular_file(path) && access(path.c_str(), X_OK) == 0;
+}
+
+std::string PosixSystem::executable_path() {
+  std::string path(256, '\0');
+  for (;;) {
+    ssize_t length = readlink("/proc/self/exe", &path[0], path.size());
+    if (length < 0) return std::string();
+    if (static_cast<size_t>(length) < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool PosixSystem::same_file(const std::string& first, const std::string& second) {
+  struct stat first_status, second_status;
+  return !has_nul(first) && !has_nul(second) &&
+         stat(first.c_str(), &first_status) == 0 &&
+         stat(second.c_str(), &second_status) == 0 &&
+         first_status.st_dev == second_status.st_dev &&
+         first_status.st_ino == second_status.st_ino;
+}
+
 bool PosixSystem::get_environment(const std::string& name, std::string* value) {
   if (has_nul(name)) return false;
   return find_environment_variable(name, value);
@@ -183,7 +216,9 @@ std::string PosixSystem::load_string(int id) {
 
 void PosixSystem::display_message(const std::string& caption,
                                   const std::string& text) {
-  std::string block = "[" + caption + "]\n" + text;
+  // A path or value may hold control sequences meant for the terminal.
+  std::string block =
+      escape_control_characters("[" + caption + "]\n" + text);
   if (block.back() != '\n') block += '\n';
   write_all(stderr, block);
 }

@@ -11,6 +11,8 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -19,13 +21,66 @@ class StdioFile : public InputFile {
   explicit StdioFile(FILE* file) : file_(file) {}
   ~StdioFile() override { fclose(file_); }
 
-  size_t read(char* buffer, size_t size) override {
-    return fread(buffer, 1, size, file_);
+  bool read(char* buffer, size_t size, size_t* count) override {
+    *count = 0;
+    if (at_end_) return true;
+    *count = fread(buffer, 1, size, file_);
+    if (*count < size && ferror(file_)) {
+      *count = 0;
+      return false;
+    }
+    // A Ctrl-Z ends a text file, as the runtime's text mode reads it; old
+    // editors still write one at the end.
+    const void* end_of_file = memchr(buffer, '\x1A', *count);
+    if (end_of_file != nullptr) {
+      *count = static_cast<const char*>(end_of_file) - buffer;
+      at_end_ = true;
+    }
+    return true;
   }
 
  private:
   FILE* file_;
+  bool at_end_ = false;
 };
+
+// |text| in UTF-16, from the narrow code page the runtime uses.
+std::wstring to_wide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int length = MultiByteToWideChar(CP_ACP, 0, text.data(),
+                                   static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(length > 0 ? length : 0, L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                        &wide[0], length);
+  }
+  return wide;
+}
+
+std::string to_narrow(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int length = WideCharToMultiByte(CP_ACP, 0, text.data(),
+                                   static_cast<int>(text.size()), nullptr, 0,
+                                   nullptr, nullptr);
+  std::string narrow(length > 0 ? length : 0, '\0');
+  if (length > 0) {
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                        &narrow[0], length, nullptr, nullptr);
+  }
+  return narrow;
+}
+
+// The volume and index that identify the file at |path|; false when it
+// cannot be opened.
+bool file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+  HANDLE file = CreateFileW(to_wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool known = GetFileInformationByHandle(file, info) != 0;
+  CloseHandle(file);
+  return known;
+}
 
 bool has_nul(const std::string& text) {
   return text.find('\0') != std::string::npos;
@@ -47,6 +102,30 @@ bool WindowsSystem::is_regular_file(const std::string& path) {
   struct _stat status;
   return !has_nul(path) && _stat(path.c_str(), &status) == 0 &&
          (status.st_mode & _S_IFREG) != 0;
+}
+
+std::string WindowsSystem::executable_path() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, &path[0],
+                                      static_cast<DWORD>(path.size()));
+    if (length == 0) return std::string();
+    if (length < path.size()) {
+      path.resize(length);
+      return to_narrow(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool WindowsSystem::same_file(const std::string& first,
+                              const std::string& second) {
+  BY_HANDLE_FILE_INFORMATION first_info, second_info;
+  return !has_nul(first) && !has_nul(second) &&
+         file_identity(first, &first_info) && file_identity(second, &second_info) &&
+         first_info.dwVolumeSerialNumber == second_info.dwVolumeSerialNumber &&
+         first_info.nFileIndexHigh == second_info.nFileIndexHigh &&
+         first_info.nFileIndexLow == second_info.nFileIndexLow;
 }
 
 bool WindowsSystem::get_environment(const std::string& name, std::string* value) {

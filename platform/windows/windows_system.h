@@ -9,6 +9,8 @@ class WindowsSystem : public System {
   void adopt_user_locale() override;
   std::string current_directory() override;
   bool is_regular_file(const std::string& path) override;
+  std::string executable_path() override;
+  bool same_file(const std::string& first, const std::string& second) override;
   bool get_environment(const std::string& name, std::string* value) override;
   bool set_environment(const std::string& name, const std::string& value) override;
   std::string documents_folder() override;

@@ -9,19 +9,24 @@ namespace {
 
 class StringFile : public InputFile {
  public:
-  StringFile(const std::string& content, size_t chunk)
-      : content_(content), chunk_(chunk) {}
+  StringFile(const std::string& content, size_t chunk, size_t error_at)
+      : content_(content), chunk_(chunk), error_at_(error_at) {}
 
-  size_t read(char* buffer, size_t size) override {
-    size_t count = std::min({size, chunk_, content_.size() - position_});
-    std::memcpy(buffer, content_.data() + position_, count);
-    position_ += count;
-    return count;
+  bool read(char* buffer, size_t size, size_t* count) override {
+    *count = std::min({size, chunk_, content_.size() - position_});
+    if (error_at_ < position_ + std::max<size_t>(*count, 1)) {
+      *count = 0;
+      return false;
+    }
+    std::memcpy(buffer, content_.data() + position_, *count);
+    position_ += *count;
+    return true;
   }
 
  private:
   std::string content_;
   size_t chunk_;
+  size_t error_at_;
   size_t position_ = 0;
 };
 
@@ -35,6 +40,19 @@ void FakeSystem::adopt_user_locale() {
 bool FakeSystem::is_regular_file(const std::string& path) {
   file_tests.push_back(path);
   return files.count(path) > 0;
+}
+
+bool FakeSystem::is_executable_file(const std::string& path) {
+  return is_regular_file(path) && not_executable.count(path) == 0;
+}
+
+bool FakeSystem::same_file(const std::string& first, const std::string& second) {
+  auto identity = [this](const std::string& path) {
+    auto alias = same_file_as.find(path);
+    return alias == same_file_as.end() ? path : alias->second;
+  };
+  return files.count(first) > 0 && files.count(second) > 0 &&
+         identity(first) == identity(second);
 }
 
 bool FakeSystem::get_environment(const std::string& name, std::string* value) {
@@ -64,7 +82,7 @@ std::unique_ptr<InputFile> FakeSystem::open_file(const std::string& path) {
   opened_files.push_back(path);
   auto found = files.find(path);
   if (found == files.end()) return nullptr;
-  return std::unique_ptr<InputFile>(new StringFile(found->second, read_chunk_size));
+  return std::unique_ptr<InputFile>(new StringFile(found->second, read_chunk_size, read_error_at));
 }
 
 std::string FakeSystem::load_string(int id) {

@@ -26,6 +26,12 @@ class FakeSystem : public System {
   std::string documents = "C:\\Users\\ann\\Documents";
   int language = 1033;
   size_t read_chunk_size = 4096;             // bytes per InputFile::read
+  size_t read_error_at = std::string::npos;  // a read reaching it fails
+  std::set<std::string> not_executable;      // files that cannot be run
+  std::string executable;                    // the system's record of us
+  // Paths that name the file of another path (links, other spellings);
+  // any other path names only itself.
+  std::map<std::string, std::string> same_file_as;
 
   // --- What the core did. ---
   bool locale_adopted = false;
@@ -46,6 +52,9 @@ class FakeSystem : public System {
   void adopt_user_locale() override;
   std::string current_directory() override { return cwd; }
   bool is_regular_file(const std::string& path) override;
+  bool is_executable_file(const std::string& path) override;
+  std::string executable_path() override { return executable; }
+  bool same_file(const std::string& first, const std::string& second) override;
   bool get_environment(const std::string& name, std::string* value) override;
   bool set_environment(const std::string& name, const std::string& value) override;
   std::string documents_folder() override;

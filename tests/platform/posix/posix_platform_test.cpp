@@ -134,7 +134,7 @@ TEST_F(PosixSystemTest, OpensAndReadsARegularFile) {
   ASSERT_NE(file, nullptr);
   std::string read;
   char buffer[5];
-  for (size_t count; (count = file->read(buffer, sizeof buffer)) > 0;) {
+  for (size_t count; file->read(buffer, sizeof buffer, &count) && count > 0;) {
     read.append(buffer, count);
   }
   EXPECT_EQ(read, content);
