@@ -13,8 +13,9 @@
 // "-ws" with the window system (unless the user gave "-ws"),
 // "-plugincustomization" with the customization file (when one is named),
 // and the INI's VM arguments after each "-vmargs" (a final "-vmargs" of its
-// own when the user gave none). VM arguments go unquoted, so one entry with
-// a blank arrives as two arguments.
+// own when the user gave none). Each VM argument entry arrives as its words:
+// one entry with a blank arrives as two arguments, and one with an
+// unbalanced quote loses the quote and never reaches the user's arguments.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,9 +28,11 @@
 
 namespace {
 
-// Quote-free, as VM arguments in an INI file must be to go through as given.
+// No quote inside a word and no backslash before a quote, so that the
+// words below are plainly what the program sees.
 const std::vector<std::string> kVmArguments = {"-Xmx512m", "-Dsplit=a b",
-                                               "-Dtrailing=C:\\dir\\"};
+                                               "-Dtrailing=C:\\dir\\",
+                                               "-Dopen=\"x"};
 
 bool is_help(const std::string& argument) {
   return argument == "-help" || argument == "-?" || argument == "/help" ||
@@ -41,13 +44,14 @@ bool acceptable_value(const std::vector<std::string>& arguments, size_t index) {
          arguments[index][0] != '-';
 }
 
-// The VM arguments as the target sees them: split at blanks.
+// The VM arguments as the target sees them: split at blanks, quotes gone.
 std::vector<std::string> vm_arguments_as_received(
     const std::vector<std::string>& vm_arguments) {
   std::vector<std::string> words;
   for (const std::string& entry : vm_arguments) {
     std::string word;
     for (char c : entry + ' ') {
+      if (c == '"') continue;
       if (c != ' ') {
         word += c;
       } else if (!word.empty()) {

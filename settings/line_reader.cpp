@@ -52,8 +52,7 @@ bool LineReader::next_line(std::string* line) {
     scanned += position_;
   }
 
-  // After a read error the unfinished last line is not given out either.
-  if (failed_ || position_ >= buffer_.size()) return false;
+  if (position_ >= buffer_.size()) return false;
   line->assign(buffer_, position_, std::string::npos);
   position_ = buffer_.size();
   return true;

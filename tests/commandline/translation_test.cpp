@@ -145,10 +145,33 @@ TEST_F(TranslationTest, UserWindowSystemAndVmargsKeepTheirPlace) {
                      "-Da", "-vmargs", "-Xmx256m", "-Dy=2", "-Db"}));
 }
 
-TEST_F(TranslationTest, VmArgumentsGoUnquotedAndEmptyOnesStay) {
-  settings.vm_arguments = {"-Xmx256m -Dname=a b", "", "-Dq=\"x\""};
-  EXPECT_EQ(translated({}), (Strings{kQuotedTarget, "-ws", "win32", "-vmargs",
-                                     "-Xmx256m -Dname=a b", "", "-Dq=\"x\""}));
+// Each VMArgs entry is split into the words the program will see and each
+// word quoted alone: an entry reaches the program as before when its quotes
+// balance, and cannot reach into the user's arguments when they do not.
+TEST_F(TranslationTest, VmArgumentEntriesGoWordByWord) {
+  struct Case {
+    Strings entries;
+    Strings target_sees;  // after -vmargs, what the program's split gives
+  };
+  const Case cases[] = {
+      {{"-Xmx256m -Dname=a b", "", "-Dq=\"x y\"", "-Dp=C:\\dir\\"},
+       {"-Xmx256m", "-Dname=a", "b", "-Dq=x y", "-Dp=C:\\dir\\"}},
+      {{"-Dtmp=\"C:\\Temp\\\""}, {"-Dtmp=C:\\Temp\""}},
+      {{"-Dtitle=\"Velmora"}, {"-Dtitle=Velmora"}},
+      {{"\t -Da  \t"}, {"-Da"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entries[0]);
+    settings = LaunchSettings();
+    settings.target_program_path = kTargetPath;
+    settings.vm_arguments = c.entries;
+    translated({"-vmargs", "-Xmx2g", "-Dx=a b"});
+    Strings expected{kTargetPath, "-ws", "win32", "-vmargs"};
+    expected.insert(expected.end(), c.target_sees.begin(), c.target_sees.end());
+    expected.insert(expected.end(), {"-Xmx2g", "-Dx=a b"});
+    EXPECT_EQ(split_command_line(join_command_line(settings.target_arguments)),
+              expected);
+  }
 }
 
 TEST_F(TranslationTest, UserArgumentsReachTheTargetExactly) {

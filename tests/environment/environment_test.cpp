@@ -145,12 +145,21 @@ TEST_F(EnvironmentTest, EmptyCurrentValueCountsAsUnset) {
   }
 }
 
-TEST_F(EnvironmentTest, EmptyValues) {
-  apply("UNSET", "");
-  EXPECT_FALSE(is_set("UNSET"));
+// Nothing to add changes nothing: no separator (an empty last PATH entry
+// means the current directory), and a set but empty variable stays set.
+TEST_F(EnvironmentTest, EmptyValuesLeaveTheVariableAsItWas) {
+  system.documents = "";
+  settings.installation_directory = "";
   system.environment["SET"] = "X";
-  apply("SET", "");
-  EXPECT_EQ(system.environment["SET"], "X;");
+  system.environment["EMPTY"] = "";
+  for (const char* value : {"", "<CURRDIR>", "<My Documents>"}) {
+    SCOPED_TRACE(value);
+    for (const char* name : {"UNSET", "SET", "EMPTY"}) apply(name, value);
+    EXPECT_FALSE(is_set("UNSET"));
+    EXPECT_EQ(system.environment["SET"], "X");
+    ASSERT_TRUE(is_set("EMPTY"));
+    EXPECT_EQ(system.environment["EMPTY"], "");
+  }
   EXPECT_EQ(system.output, "");
 }
 
@@ -158,11 +167,12 @@ TEST_F(EnvironmentTest, RefusedAssignmentIsReportedAndTheNextEntryApplies) {
   system.refused_names = {"BAD", "WORSE"};
   system.environment["WORSE"] = "old";
   apply("BAD", "<CURRDIR>x=1");
-  apply("WORSE", "new");
+  apply("WORSE", "new\x1b]0;title\a\x7f\r\t\xc3\xa4");
   apply("GOOD", "<CURRDIR>ok");
+  // The line goes to a terminal or a log: control characters are escaped.
   EXPECT_EQ(system.output,
             "Error setting up env variable: BAD=C:\\Prod\\x=1\n"
-            "Error setting up env variable: WORSE=old;new\n");
+            "Error setting up env variable: WORSE=old;new\\x1b]0;title\\x07\\x7f\\x0d\t\xc3\xa4\n");
   EXPECT_FALSE(is_set("BAD"));
   EXPECT_EQ(system.environment["WORSE"], "old");
   EXPECT_EQ(system.environment["GOOD"], "C:\\Prod\\ok");

@@ -99,6 +99,13 @@ TEST_F(WindowsLocateTest, BareNameSearchCases) {
        "launcher.exe", "C:\\Prod\\..\\Tools\\launcher.exe"},
       {"two-character C: is a bare name", "C:\\Tools", {"C:\\Tools\\C:"}, {},
        "C:", "C:\\Tools\\C:"},
+      {"forward slashes: an entry ending in one, relative entries", "C:/Tools/;../x;./bin",
+       {"C:\\Prod\\./bin\\launcher.exe", "C:\\Prod\\../x\\launcher.exe",
+        "C:/Tools/launcher.exe"},
+       {}, "launcher.exe", "C:/Tools/launcher.exe"},
+      {"./ and ../ entries are below the current directory", "../x;./bin",
+       {"C:\\Prod\\./bin\\launcher.exe", "../x\\launcher.exe"}, {},
+       "launcher.exe", "C:\\Prod\\./bin\\launcher.exe"},
       {"nothing anywhere", "C:\\Tools", {"C:\\Other\\launcher.exe"}, {},
        "launcher.exe", ""},
   };
@@ -146,6 +153,73 @@ TEST_F(WindowsLocateTest, DriveRelativeNameIsTakenAsItStands) {
   system.add_file("C:\\Tools\\C:x");
   EXPECT_EQ(resolve("C:x"), "");
   EXPECT_EQ(system.file_tests, std::vector<std::string>{"C:x"});
+  // A forward slash separates too: these are absolute or below the current
+  // directory, never searched on PATH.
+  system.add_file("/Prod/launcher.exe");
+  system.add_file("C:/Prod/launcher.exe");
+  system.add_file("C:\\Prod\\bin/launcher.exe");
+  EXPECT_EQ(resolve("/Prod/launcher.exe"), "/Prod/launcher.exe");
+  EXPECT_EQ(resolve("C:/Prod/launcher.exe"), "C:/Prod/launcher.exe");
+  EXPECT_EQ(resolve("bin/launcher.exe"), "C:\\Prod\\bin/launcher.exe");
+}
+
+// The name is the caller's to choose and a file that fits it anyone's to
+// plant: it counts only when it leads to the running executable.
+TEST(LocateCheckedTest, NameCountsOnlyWhenItIsTheRunningExecutable) {
+  const PathRules windows = windows_path_rules();
+  const PathRules posix = posix_path_rules();
+  struct Case {
+    const char* what;
+    const PathRules* rules;
+    const char* executable;  // the system's record; "" when it keeps none
+    std::vector<std::string> files;
+    std::vector<std::pair<std::string, std::string>> same;  // link -> file
+    const char* name;
+    const char* launcher_path;
+    const char* ini_path;
+  };
+  const std::string own = "C:\\Prod\\launcher.exe";
+  const std::vector<Case> cases = {
+      {"renamed link keeps its own INI", &windows, own.c_str(),
+       {own, "C:\\Links\\start.exe"}, {{"C:\\Links\\start.exe", own}},
+       "C:\\Links\\start.exe", "C:\\Links\\start.exe", "C:\\Links\\start.ini"},
+      {"forward slashes stay as written", &windows, own.c_str(),
+       {own, "C:/Prod/launcher.exe"}, {{"C:/Prod/launcher.exe", own}},
+       "C:/Prod/launcher.exe", "C:/Prod/launcher.exe", "C:/Prod/launcher.ini"},
+      {"planted file in the current directory", &windows, own.c_str(),
+       {own, "C:\\Work\\.\\launcher.exe"}, {}, "launcher", own.c_str(),
+       "C:\\Prod\\launcher.ini"},
+      {"name leads nowhere", &windows, own.c_str(), {own}, {}, "gone", own.c_str(),
+       "C:\\Prod\\launcher.ini"},
+      {"drive-relative name has no directory", &windows, own.c_str(),
+       {own, "C:launcher.exe"}, {{"C:launcher.exe", own}}, "C:launcher.exe",
+       own.c_str(), "C:\\Prod\\launcher.ini"},
+      {"no record: a path without a directory is never used", &windows, "",
+       {"C:launcher.exe"}, {}, "C:launcher.exe", "", ".ini"},
+      {"no record: the name stands", &windows, "",
+       {"C:\\Work\\.\\launcher.exe"}, {}, "launcher", "C:\\Work\\.\\launcher.exe",
+       "C:\\Work\\.\\launcher.ini"},
+      {"POSIX: a file that cannot run is skipped on PATH", &posix, "",
+       {"/usr/bin/launcher", "/opt/prod/launcher"}, {}, "launcher",
+       "/opt/prod/launcher", "/opt/prod/launcher.ini"},
+      {"POSIX: a planted name gives way to the record", &posix, "/opt/prod/launcher",
+       {"/opt/prod/launcher", "/tmp/launcher"}, {}, "/tmp/launcher",
+       "/opt/prod/launcher", "/opt/prod/launcher.ini"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeSystem system;
+    system.cwd = c.rules == &windows ? "C:\\Work" : "/work";
+    system.environment["PATH"] = c.rules == &windows ? "C:\\Tools" : "/usr/bin:/opt/prod";
+    system.executable = c.executable;
+    for (const std::string& file : c.files) system.add_file(file);
+    system.not_executable.insert("/usr/bin/launcher");
+    for (const auto& link : c.same) system.same_file_as[link.first] = link.second;
+    LaunchSettings settings;
+    locate_launcher(settings, system, *c.rules, c.name);
+    EXPECT_EQ(settings.launcher_path, c.launcher_path);
+    EXPECT_EQ(settings.ini_path, c.ini_path);
+  }
 }
 
 TEST_F(WindowsLocateTest, UnknownCurrentDirectoryNeverMeansTheRoot) {
@@ -193,7 +267,9 @@ TEST(PathParts, DirectoryAndFileName) {
       {&windows, "\\", "\\", ""},
       {&windows, "launcher.exe", "", "launcher.exe"},
       {&windows, "", "", ""},
-      {&windows, "C:/Prod/launcher.exe", "", "C:/Prod/launcher.exe"},
+      {&windows, "C:/Prod/launcher.exe", "C:/Prod/", "launcher.exe"},
+      {&windows, "C:\\Prod/sub\\x.exe", "C:\\Prod/sub\\", "x.exe"},
+      {&windows, "C:launcher.exe", "", "C:launcher.exe"},
       {&posix, "/opt/prod/launcher", "/opt/prod/", "launcher"},
       {&posix, "/opt/prod/", "/opt/prod/", ""},
       {&posix, "C:\\Prod\\launcher", "", "C:\\Prod\\launcher"},

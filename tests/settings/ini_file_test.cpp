@@ -215,6 +215,28 @@ TEST_F(IniFileTest, MissingFileOrDirectoryIsNeverOpened) {
   }
 }
 
+// A read that fails is not the end of the file: the run stops as for a
+// file that cannot be opened, however far it got and whatever the chunks.
+TEST_F(IniFileTest, ReadErrorEndsTheRunLikeAMissingFile) {
+  const std::string content = "[Settings]\nVMArgs=a\n[Environment Variables]\nX=1\nVMArgs=b";
+  FakeSystem reference;
+  show_missing_ini(reference, kIniPath);
+  for (size_t chunk : kChunkSizes) {
+    for (size_t error_at : {size_t{0}, size_t{15}, content.size() - 1, content.size()}) {
+      SCOPED_TRACE(std::to_string(chunk) + " bytes a read, error at " +
+                   std::to_string(error_at));
+      FakeSystem system;
+      LaunchSettings settings;
+      system.read_chunk_size = chunk;
+      system.read_error_at = error_at;
+      system.add_file(kIniPath, content);
+      EXPECT_FALSE(read_launcher_ini(settings, system, rules, kIniPath));
+      ASSERT_EQ(system.messages.size(), 1u);
+      EXPECT_EQ(system.messages[0].text, reference.messages[0].text);
+    }
+  }
+}
+
 TEST_F(IniFileTest, MissingFileMessageFollowsTheLanguage) {
   system.language = 1031;
   EXPECT_FALSE(read_launcher_ini(settings, system, rules, "C:\\100%s\\l.ini"));
