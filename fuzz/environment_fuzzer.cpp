@@ -16,8 +16,9 @@
 //
 // Property of the composition: after the entries are applied in order, the
 // environment holds exactly what the model gives (append after the list
-// separator to a non-empty value, otherwise set; an empty result unsets),
-// refused names leave the variable alone and write the one output line, and
+// separator to a non-empty value, otherwise set; an empty text changes
+// nothing), refused names leave the variable alone and write the one output
+// line with its control characters escaped, and
 // no other variable changes.
 #include <cstdint>
 #include <string>

@@ -125,18 +125,32 @@ struct EnvironmentModel {
   std::string output;
 
   void apply(const std::string& name, const std::string& text) {
+    if (text.empty()) return;  // nothing to add: the variable stays as it is
     auto current = variables.find(name);
     std::string value = text;
     if (current != variables.end() && !current->second.empty()) {
       value = current->second + list_separator + text;
     }
     if (refused.count(name) > 0) {
-      output += "Error setting up env variable: " + name + "=" + value + "\n";
-    } else if (value.empty()) {
-      variables.erase(name);
+      output += terminal_safe("Error setting up env variable: " + name + "=" + value) + "\n";
     } else {
       variables[name] = value;
     }
+  }
+
+  // Control characters but line feed and tab, and DEL, as "\x1b".
+  static std::string terminal_safe(const std::string& text) {
+    std::string safe;
+    for (unsigned char c : text) {
+      if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+        safe += escaped;
+      } else {
+        safe += static_cast<char>(c);
+      }
+    }
+    return safe;
   }
 };
 
