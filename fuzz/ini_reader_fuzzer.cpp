@@ -11,12 +11,16 @@
 // opening an ignored section, entries split at their first "=". So every
 // VMArgs entry of a recognised section appears once and in file order, the
 // last CustomizationINI wins, and nothing from an ignored section or from
-// before the first header reaches the settings or the environment.
+// before the first header reaches the settings or the environment. (Lines
+// that are not UTF-8 stay as they are: the fake keeps no legacy code page.)
+// A file that starts with the UTF-16 byte order mark is read, and every VM
+// argument it gives is well-formed UTF-8.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
+#include "settings/text_encoding.h"
 #include "launcher/launch_settings.h"
 #include "settings/ini_file.h"
 #include "tests/support/fake_system.h"
@@ -81,6 +85,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LaunchSettings settings;
   settings.installation_directory = kInstallationDirectory;
   const bool read = read_launcher_ini(settings, system, rules, kIniPath);
+
+  if (content.compare(0, 2, "\xFF\xFE") == 0) {
+    // UTF-16: whatever the units, the text handed on is well-formed UTF-8.
+    FUZZ_CHECK(read && system.messages.empty(), "an existing INI file was refused");
+    for (const std::string& argument : settings.vm_arguments) {
+      FUZZ_CHECK(is_valid_utf8(argument),
+                 "UTF-16 decoded to bad UTF-8: " + fuzz::printable(argument));
+    }
+    return 0;
+  }
 
   // The model.
   enum { kNone, kSettings, kEnvironment } section = kNone;

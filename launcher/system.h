@@ -78,6 +78,13 @@ class System {
   // not a regular file.
   virtual std::unique_ptr<InputFile> open_file(const std::string& path) = 0;
 
+  // |bytes|, a line that is not UTF-8, read as text in the system's legacy
+  // code page and given in UTF-8. Where there is no such code page the bytes
+  // stay as they are.
+  virtual std::string decode_legacy_text(const std::string& bytes) {
+    return bytes;
+  }
+
   // The catalogue text of |id| in the user's language, in full.
   virtual std::string load_string(int id) = 0;
 

@@ -7,6 +7,7 @@
 #include "launcher/system.h"
 #include "messages/messages.h"
 #include "settings/line_reader.h"
+#include "settings/text_encoding.h"
 
 namespace {
 
@@ -59,6 +60,8 @@ bool read_launcher_ini(LaunchSettings& settings, System& system,
   std::string line, key, value;
   while (reader.next_line(&line)) {
     if (line.empty() || line[0] == ';') continue;
+    // A file saved in the system's legacy code page, or one line of it.
+    if (!is_valid_utf8(line)) line = system.decode_legacy_text(line);
     // Only a line that can be a header is trimmed; entries stay as they are.
     if (line.find('[') != std::string::npos) {
       std::string header = trim_spaces(line);

@@ -8,6 +8,7 @@ namespace {
 // zero-fill pages that its read never reaches.
 constexpr size_t kChunkSize = 4096;
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
+const char kUtf16ByteOrderMark[] = "\xFF\xFE";  // little-endian
 
 }  // namespace
 
@@ -19,11 +20,18 @@ bool LineReader::fill() {
   if (at_end_) return false;
   buffer_.erase(0, position_);
   position_ = 0;
-  size_t old_size = buffer_.size();
-  buffer_.resize(old_size + kChunkSize);
   size_t count = 0;
-  if (!file_.read(&buffer_[old_size], kChunkSize, &count)) failed_ = true;
-  buffer_.resize(old_size + count);
+  if (utf16_) {
+    raw_.resize(kChunkSize);
+    if (!file_.read(&raw_[0], kChunkSize, &count)) failed_ = true;
+    decoder_.decode(raw_.data(), count, &buffer_);
+    if (count == 0) decoder_.finish(&buffer_);
+  } else {
+    size_t old_size = buffer_.size();
+    buffer_.resize(old_size + kChunkSize);
+    if (!file_.read(&buffer_[old_size], kChunkSize, &count)) failed_ = true;
+    buffer_.resize(old_size + count);
+  }
   if (count == 0) at_end_ = true;
   return count > 0;
 }
@@ -33,7 +41,16 @@ bool LineReader::next_line(std::string* line) {
     // The mark may arrive split over reads of a few bytes each.
     while (buffer_.size() < 3 && fill()) {
     }
-    if (buffer_.compare(0, 3, kByteOrderMark) == 0) position_ = 3;
+    if (buffer_.compare(0, 3, kByteOrderMark) == 0) {
+      position_ = 3;
+    } else if (buffer_.compare(0, 2, kUtf16ByteOrderMark) == 0) {
+      // From here on every chunk is decoded as it arrives.
+      utf16_ = true;
+      const std::string raw = buffer_.substr(2);
+      buffer_.clear();
+      decoder_.decode(raw.data(), raw.size(), &buffer_);
+      if (at_end_) decoder_.finish(&buffer_);
+    }
     at_start_ = false;
   }
 

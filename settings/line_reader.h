@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "settings/text_encoding.h"
+
 class InputFile;
 
 class LineReader {
@@ -12,7 +14,8 @@ class LineReader {
 
   // The next line without its line feed (and without a carriage return
   // just before it); a UTF-8 byte order mark at the start of the file is
-  // skipped. False when the file has no more lines.
+  // skipped, and a file that starts with the UTF-16LE one is read as UTF-16
+  // and handed out in UTF-8. False when the file has no more lines.
   bool next_line(std::string* line);
 
   // True once a read has failed: the lines given so far are not the whole
@@ -28,6 +31,9 @@ class LineReader {
   bool at_start_ = true;
   bool at_end_ = false;
   bool failed_ = false;
+  bool utf16_ = false;
+  std::string raw_;  // one chunk of UTF-16 as read
+  Utf16Decoder decoder_;
 };
 
 #endif  // LAUNCHER_SETTINGS_LINE_READER_H_

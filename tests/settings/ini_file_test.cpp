@@ -8,6 +8,7 @@
 
 #include "launcher/launch_settings.h"
 #include "settings/line_reader.h"
+#include "settings/text_encoding.h"
 #include "tests/support/fake_system.h"
 
 namespace {
@@ -233,6 +234,61 @@ TEST_F(IniFileTest, ReadErrorEndsTheRunLikeAMissingFile) {
       EXPECT_FALSE(read_launcher_ini(settings, system, rules, kIniPath));
       ASSERT_EQ(system.messages.size(), 1u);
       EXPECT_EQ(system.messages[0].text, reference.messages[0].text);
+    }
+  }
+}
+
+TEST(TextEncodingTest, ValidUtf8) {
+  const struct { const char* bytes; bool valid; } cases[] = {
+      {"plain", true},          {"Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+      {"Caf\xE9", false},       {"\xC0\x80", false},           // overlong
+      {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false},  // surrogate, too high
+      {"\xE2\x82", false},     {"\x80", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(is_valid_utf8(c.bytes), c.valid) << c.bytes;
+}
+
+// The same settings saved in each encoding people save INI files in reach
+// the launcher as the same UTF-8 text, whatever the size of each read.
+TEST_F(IniFileTest, EveryEncodingGivesTheSameText) {
+  auto utf16 = [](const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+      bytes += static_cast<char>(unit & 0xFF);
+      bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+  };
+  const std::string smile = "\xF0\x9F\x98\x80";
+  const struct { const char* what; std::string content; std::string value; } cases[] = {
+      {"UTF-8", "[Settings]\nVMArgs=-Dn=Caf\xC3\xA9\n[Environment Variables]\nN=Caf\xC3\xA9\n",
+       "Caf\xC3\xA9"},
+      {"UTF-8 with its mark",
+       "\xEF\xBB\xBF[Settings]\r\nVMArgs=-Dn=Caf\xC3\xA9\r\n[Environment Variables]\r\nN=Caf\xC3\xA9",
+       "Caf\xC3\xA9"},
+      {"legacy code page", "[Settings]\nVMArgs=-Dn=Caf\xE9\n[Environment Variables]\nN=Caf\xE9\n",
+       "Caf\xC3\xA9"},
+      {"legacy and UTF-8 lines mixed",
+       "[Settings]\nVMArgs=-Dn=Caf\xE9\n[Environment Variables]\nN=Caf\xC3\xA9\n", "Caf\xC3\xA9"},
+      {"UTF-16", utf16(u"[Settings]\r\nVMArgs=-Dn=Caf\u00E9\U0001F600\r\n"
+                       u"[Environment Variables]\r\nN=Caf\u00E9\U0001F600\r\n"),
+       "Caf\xC3\xA9" + smile},
+      {"UTF-16, unpaired halves and an odd last byte",
+       utf16(u"[Settings]\nVMArgs=-Dn=\xD800x\xDC00\n[Environment Variables]\nN=\xD800x\xDC00\n") +
+           "A",
+       "\xEF\xBF\xBDx\xEF\xBF\xBD"},
+  };
+  for (const auto& c : cases) {
+    for (size_t chunk : kChunkSizes) {
+      SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(chunk) + " bytes a read");
+      FakeSystem system;
+      LaunchSettings settings;
+      system.legacy_latin1 = true;
+      system.read_chunk_size = chunk;
+      system.add_file(kIniPath, c.content);
+      ASSERT_TRUE(read_launcher_ini(settings, system, rules, kIniPath));
+      EXPECT_EQ(settings.vm_arguments, Strings{"-Dn=" + c.value});
+      EXPECT_EQ(system.environment["N"], c.value);
     }
   }
 }

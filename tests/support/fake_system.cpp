@@ -78,6 +78,21 @@ std::string FakeSystem::documents_folder() {
   return documents;
 }
 
+std::string FakeSystem::decode_legacy_text(const std::string& bytes) {
+  if (!legacy_latin1) return bytes;
+  std::string text;
+  for (char c : bytes) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      text += c;
+    } else {
+      text += static_cast<char>(0xC0 | byte >> 6);
+      text += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return text;
+}
+
 std::unique_ptr<InputFile> FakeSystem::open_file(const std::string& path) {
   opened_files.push_back(path);
   auto found = files.find(path);

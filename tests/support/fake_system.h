@@ -29,6 +29,8 @@ class FakeSystem : public System {
   size_t read_error_at = std::string::npos;  // a read reaching it fails
   std::set<std::string> not_executable;      // files that cannot be run
   std::string executable;                    // the system's record of us
+  // Lines that are not UTF-8 are read as Latin-1 when set, else kept.
+  bool legacy_latin1 = false;
   // Paths that name the file of another path (links, other spellings);
   // any other path names only itself.
   std::map<std::string, std::string> same_file_as;
@@ -58,6 +60,7 @@ class FakeSystem : public System {
   bool get_environment(const std::string& name, std::string* value) override;
   bool set_environment(const std::string& name, const std::string& value) override;
   std::string documents_folder() override;
+  std::string decode_legacy_text(const std::string& bytes) override;
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
   std::string load_string(int id) override;
   void display_message(const std::string& caption,
