@@ -215,7 +215,7 @@ std::string PosixSystem::load_string(int id) {
 }
 
 void PosixSystem::display_message(const std::string& caption,
-                                  const std::string& text) {
+                                  const std::string& text, MessageKind) {
   // A path or value may hold control sequences meant for the terminal.
   std::string block =
       escape_control_characters("[" + caption + "]\n" + text);

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "messages/messages.h"
 #include "platform/posix/documents_folder.h"
 #include "platform/posix/locale_language.h"
 #include "platform/posix/posix_system.h"
@@ -255,8 +256,8 @@ TEST_F(PosixSystemTest, MessagesGoToStandardErrorInTheLocaleLanguage) {
   EXPECT_EQ(german.load_string(IDS_ERROR), "Fehler");
 
   testing::internal::CaptureStderr();
-  german.display_message("Fehler", "Cannot open INI file: x\n");
-  german.display_message("Message", "usage");
+  german.display_message("Fehler", "Cannot open INI file: x\n", MessageKind::kError);
+  german.display_message("Message", "usage", MessageKind::kInformation);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "[Fehler]\nCannot open INI file: x\n[Message]\nusage\n");
 
