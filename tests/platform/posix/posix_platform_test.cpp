@@ -249,6 +249,8 @@ TEST_F(PosixSystemTest, DocumentsFolderFromTheUserDirsFile) {
 
 TEST_F(PosixSystemTest, MessagesGoToStandardErrorInTheLocaleLanguage) {
   SavedVariable lc_all("LC_ALL"), lc_messages("LC_MESSAGES"), lang("LANG");
+  SavedVariable dialogs("VELMORA_LAUNCHER_DIALOGS");  // no dialog on a desktop
+  setenv("VELMORA_LAUNCHER_DIALOGS", "never", 1);
   setenv("LC_ALL", "", 1);
   setenv("LC_MESSAGES", "de_DE.UTF-8", 1);
   setenv("LANG", "fr_FR.UTF-8", 1);
