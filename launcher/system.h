@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+enum class MessageKind;  // messages/messages.h
+
 // A file opened for reading, consumed in chunks of bytes.
 class InputFile {
  public:
@@ -88,9 +90,11 @@ class System {
   // The catalogue text of |id| in the user's language, in full.
   virtual std::string load_string(int id) = 0;
 
-  // Shows |text| under |caption| and returns once the user has seen it.
+  // Shows |text| under |caption| and returns once the user has seen it;
+  // |kind| tells an error from information, for a platform that shows them
+  // differently.
   virtual void display_message(const std::string& caption,
-                               const std::string& text) = 0;
+                               const std::string& text, MessageKind kind) = 0;
 
   // Writes |text| to standard output at once.
   virtual void write_output(const std::string& text) = 0;

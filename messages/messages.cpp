@@ -60,7 +60,7 @@ std::string escape_control_characters(const std::string& text) {
 void show_message(System& system, const std::string& text, MessageKind kind) {
   int caption_id = kind == MessageKind::kError ? IDS_ERROR : IDS_MESSAGE;
   system.display_message(load_message(system, caption_id, kMessageCapacity),
-                         text);
+                         text, kind);
 }
 
 void show_usage(System& system, const std::string& stem) {

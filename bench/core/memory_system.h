@@ -42,7 +42,8 @@ class MemorySystem : public System {
   std::string documents_folder() override { return documents; }
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
   std::string load_string(int id) override;
-  void display_message(const std::string&, const std::string&) override {}
+  void display_message(const std::string&, const std::string&,
+                       MessageKind) override {}
   void write_output(const std::string&) override {}
   void start_program(const std::string&,
                      const std::vector<std::string>& arguments) override {

@@ -13,6 +13,7 @@
 #include "commandline/quoting.h"
 #include "messages/catalogue.h"
 #include "messages/messages.h"
+#include "platform/posix/desktop_dialog.h"
 #include "platform/posix/documents_folder.h"
 #include "platform/posix/locale_language.h"
 #include "platform/posix/process_environment.h"
@@ -102,6 +103,13 @@ void write_all(FILE* stream, const std::string& text) {
 // any, and the locale is loaded from them when such a text is due.
 void PosixSystem::adopt_user_locale() {
   locale_entries_ = locale_entries(environ);
+  // A dialog, should one be shown, runs in this environment: the INI file's
+  // variables are meant for the target program.
+  char** end = environ;
+  while (end != nullptr && *end != nullptr) ++end;
+  start_environment_.reserve(end - environ + 1);
+  start_environment_.assign(environ, end);
+  start_environment_.push_back(nullptr);
   locale_adopted_ = true;
   // The messages speak the user's language, whatever the INI file later
   // sets for the target program.
@@ -215,12 +223,15 @@ std::string PosixSystem::load_string(int id) {
 }
 
 void PosixSystem::display_message(const std::string& caption,
-                                  const std::string& text) {
+                                  const std::string& text, MessageKind kind) {
   // A path or value may hold control sequences meant for the terminal.
   std::string block =
       escape_control_characters("[" + caption + "]\n" + text);
   if (block.back() != '\n') block += '\n';
   write_all(stderr, block);
+  show_desktop_dialog(
+      start_environment_.empty() ? environ : start_environment_.data(),
+      caption, text, kind);
 }
 
 void PosixSystem::write_output(const std::string& text) {

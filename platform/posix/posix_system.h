@@ -23,8 +23,8 @@ class PosixSystem : public System {
   std::string documents_folder() override;
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
   std::string load_string(int id) override;
-  void display_message(const std::string& caption,
-                       const std::string& text) override;
+  void display_message(const std::string& caption, const std::string& text,
+                       MessageKind kind) override;
   void write_output(const std::string& text) override;
   void start_program(const std::string& path,
                      const std::vector<std::string>& arguments) override;
@@ -38,6 +38,9 @@ class PosixSystem : public System {
   int language_ = 0;  // chosen with the locale, or at the first message
   bool locale_adopted_ = false;
   std::vector<std::string> locale_entries_;  // "LC_ALL=...", "LANG=...", ...
+  // The environment as the launcher received it, null-terminated; empty
+  // until the locale is adopted. Its strings are never changed or freed.
+  std::vector<char*> start_environment_;
 };
 
 #endif  // LAUNCHER_PLATFORM_POSIX_POSIX_SYSTEM_H_

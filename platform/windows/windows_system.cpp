@@ -174,7 +174,7 @@ std::string WindowsSystem::load_string(int id) {
 }
 
 void WindowsSystem::display_message(const std::string& caption,
-                                    const std::string& text) {
+                                    const std::string& text, MessageKind) {
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
 }
 

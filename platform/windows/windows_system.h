@@ -16,8 +16,8 @@ class WindowsSystem : public System {
   std::string documents_folder() override;
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
   std::string load_string(int id) override;
-  void display_message(const std::string& caption,
-                       const std::string& text) override;
+  void display_message(const std::string& caption, const std::string& text,
+                       MessageKind kind) override;
   void write_output(const std::string& text) override;
   void start_program(const std::string& path,
                      const std::vector<std::string>& arguments) override;

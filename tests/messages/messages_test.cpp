@@ -145,6 +145,9 @@ TEST(ShowMessageTest, CaptionFollowsKindAndLanguage) {
     EXPECT_EQ(system.messages[0].text, "C:\\100%s\n");
     EXPECT_EQ(system.messages[1].caption, t.message);
     EXPECT_EQ(system.messages[1].text, "info");
+    // The platform is told the kind as well, to show each as it should.
+    EXPECT_EQ(system.messages[0].kind, MessageKind::kError);
+    EXPECT_EQ(system.messages[1].kind, MessageKind::kInformation);
   }
 }
 

@@ -105,8 +105,8 @@ std::string FakeSystem::load_string(int id) {
 }
 
 void FakeSystem::display_message(const std::string& caption,
-                                 const std::string& text) {
-  messages.push_back({caption, text});
+                                 const std::string& text, MessageKind kind) {
+  messages.push_back({caption, text, kind});
   events.push_back("message");
 }
 

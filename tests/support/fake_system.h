@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "launcher/system.h"
+#include "messages/messages.h"
 
 struct ShownMessage {
   std::string caption;
   std::string text;
+  MessageKind kind;
 };
 
 class FakeSystem : public System {
@@ -63,8 +65,8 @@ class FakeSystem : public System {
   std::string decode_legacy_text(const std::string& bytes) override;
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
   std::string load_string(int id) override;
-  void display_message(const std::string& caption,
-                       const std::string& text) override;
+  void display_message(const std::string& caption, const std::string& text,
+                       MessageKind kind) override;
   void write_output(const std::string& text) override { output += text; }
   void start_program(const std::string& path,
                      const std::vector<std::string>& arguments) override;

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "messages/messages.h"
 #include "platform/posix/documents_folder.h"
 #include "platform/posix/locale_language.h"
 #include "platform/posix/posix_system.h"
@@ -248,6 +249,8 @@ TEST_F(PosixSystemTest, DocumentsFolderFromTheUserDirsFile) {
 
 TEST_F(PosixSystemTest, MessagesGoToStandardErrorInTheLocaleLanguage) {
   SavedVariable lc_all("LC_ALL"), lc_messages("LC_MESSAGES"), lang("LANG");
+  SavedVariable dialogs("VELMORA_LAUNCHER_DIALOGS");  // no dialog on a desktop
+  setenv("VELMORA_LAUNCHER_DIALOGS", "never", 1);
   setenv("LC_ALL", "", 1);
   setenv("LC_MESSAGES", "de_DE.UTF-8", 1);
   setenv("LANG", "fr_FR.UTF-8", 1);
@@ -255,8 +258,8 @@ TEST_F(PosixSystemTest, MessagesGoToStandardErrorInTheLocaleLanguage) {
   EXPECT_EQ(german.load_string(IDS_ERROR), "Fehler");
 
   testing::internal::CaptureStderr();
-  german.display_message("Fehler", "Cannot open INI file: x\n");
-  german.display_message("Message", "usage");
+  german.display_message("Fehler", "Cannot open INI file: x\n", MessageKind::kError);
+  german.display_message("Message", "usage", MessageKind::kInformation);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "[Fehler]\nCannot open INI file: x\n[Message]\nusage\n");
 
