@@ -166,10 +166,11 @@ TEST_F(end_to_end_hostile_ini, NulBytesAndInvalidUtf8) {
       "VMArgs=-Dlast\n"s);
   RunResult result = launch({});
   // Arguments and environment entries are C strings: a NUL ends what the
-  // target can see of an argument, and an assignment holding one is refused.
+  // target can see of an argument, and an assignment holding one is refused
+  // (and shown escaped).
   EXPECT_EQ(result.standard_output,
-            "Error setting up env variable: NA\0ME=refused name\n"
-            "Error setting up env variable: VALUE=refused\0value\n"s);
+            "Error setting up env variable: NA\\x00ME=refused name\n"
+            "Error setting up env variable: VALUE=refused\\x00value\n");
   EXPECT_EQ(result.standard_error, "");
   EXPECT_EQ(result.exit_status, kTargetExitStatus);
   Record target = started();

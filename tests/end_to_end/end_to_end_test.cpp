@@ -47,6 +47,10 @@ TEST_F(end_to_end_typical_run, TranslatesCommandLineAndPreparesEnvironment) {
 TEST_F(end_to_end_typical_run, InstallationFollowsHowTheLauncherWasStarted) {
   install_->write_ini("[Settings]\n");
   const std::string dir = install_->directory(), elsewhere = install_->root();
+  const std::string linked = elsewhere + "/linked";
+  install_->write_file(linked + "/velmora-start.ini", "[Settings]\n");
+  copy_recording_target(linked + "/velmora/velmora");
+  std::filesystem::create_symlink(install_->launcher(), linked + "/velmora-start");
   struct {
     std::string argv0, path, cwd, target;
   } cases[] = {
@@ -56,6 +60,10 @@ TEST_F(end_to_end_typical_run, InstallationFollowsHowTheLauncherWasStarted) {
       {"launcher", "/usr/bin", dir, dir + "/././velmora/velmora"},  // "." searched last
       {"launcher", "/usr/bin:" + dir, dir, dir + "/./velmora/velmora"},
       {"My Product/launcher", "/usr/bin", elsewhere, dir + "/./velmora/velmora"},
+      // A link elsewhere, under another name, keeps the INI and the target
+      // beside the link.
+      {linked + "/velmora-start", "/usr/bin", elsewhere, linked + "/./velmora/velmora"},
+      {"velmora-start", "/usr/bin:" + linked, elsewhere, linked + "/./velmora/velmora"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("argv[0] " + c.argv0 + " in " + c.cwd);
@@ -115,12 +123,13 @@ TEST_F(end_to_end_environment, DocumentsFolderComesFromUserDirs) {
   EXPECT_EQ(target.variable("ALSO"), home + "/Docs/x");
 }
 
-TEST_F(end_to_end_environment, AppendsInFileOrderAndKeepsEmptyAsUnset) {
+TEST_F(end_to_end_environment, AppendsInFileOrderAndEmptyEntriesChangeNothing) {
   environment_["LIST"] = "inherited";
   environment_["EMPTY"] = "";
+  environment_["KEPT_EMPTY"] = "";
   install_->write_ini(
       "[Environment Variables]\nLIST=<CURRDIR>a\nLIST=b\nEMPTY=first\n"
-      "FRESH=one\nFRESH=two\nNOTHING=\nSPACED = kept=as is \n");
+      "FRESH=one\nFRESH=two\nNOTHING=\nSPACED = kept=as is \nPATH=\nKEPT_EMPTY=\n");
   launch({});
   Record target = started();
   EXPECT_EQ(target.variable("LIST"), "inherited:" + install_->directory() + "/a:b");
@@ -128,14 +137,16 @@ TEST_F(end_to_end_environment, AppendsInFileOrderAndKeepsEmptyAsUnset) {
   EXPECT_EQ(target.variable("FRESH"), "one:two");
   EXPECT_EQ(target.variable("NOTHING"), std::nullopt);
   EXPECT_EQ(target.variable("SPACED "), " kept=as is ");
+  EXPECT_EQ(target.variable("PATH"), environment_["PATH"]);
+  EXPECT_EQ(target.variable("KEPT_EMPTY"), "");
 }
 
 TEST_F(end_to_end_environment, RefusedAssignmentIsReportedAndLaunchGoesOn) {
   install_->write_ini("[Environment Variables]\nBEFORE=1\nBAD=x\0y\nN\0UL=v\nAFTER=2\n"s);
   RunResult result = launch({});
   EXPECT_EQ(result.standard_output,
-            "Error setting up env variable: BAD=x\0y\n"
-            "Error setting up env variable: N\0UL=v\n"s);
+            "Error setting up env variable: BAD=x\\x00y\n"
+            "Error setting up env variable: N\\x00UL=v\n");
   EXPECT_EQ(result.exit_status, kTargetExitStatus);
   Record target = started();
   EXPECT_EQ(target.variable("BEFORE"), "1");
@@ -185,9 +196,14 @@ TEST_F(end_to_end_help, OptionWithoutAcceptableValueIsRefused) {
   }
 }
 
-TEST_F(end_to_end_missing_ini, ErrorEvenForHelp) {
+TEST_F(end_to_end_missing_ini, ErrorEvenForHelpWithTerminalCodesEscaped) {
   expect_no_start(launch({}), 1, missing_ini());
   expect_no_start(launch({"-help"}), 1, missing_ini());
+  // A path may hold what a terminal takes for commands: it is shown inert.
+  reinstall("launcher", "red\x1b[31mdir");
+  expect_no_start(launch({}), 1,
+                  "[Error]\nCannot open INI file: " + install_->root() +
+                      "/red\\x1b[31mdir/launcher.ini\n");
 }
 
 TEST_F(end_to_end_missing_ini, DirectoryOrFifoIsNotAnIniFile) {
@@ -198,15 +214,39 @@ TEST_F(end_to_end_missing_ini, DirectoryOrFifoIsNotAnIniFile) {
   expect_no_start(launch({}), 1, missing_ini());
 }
 
-TEST_F(end_to_end_missing_ini, LauncherThatCannotFindItselfStartsNothing) {
-  // The current directory holds what anyone could have planted there.
+TEST_F(end_to_end_typical_run, PlantedFilesOfItsNameAreNeverTaken) {
+  // Where the name leads anywhere but to the running launcher (a file anyone
+  // could plant), the launcher's own installation counts, never the INI and
+  // target planted beside that file.
+  install_->write_ini("[Settings]\nVMArgs=-Dreal\n");
   const std::string planted = install_->root() + "/planted";
-  install_->write_file(planted + "/.ini", "[Settings]\n");
-  install_->write_file(planted + "/launcher.ini", "[Settings]\n");
+  install_->write_file(planted + "/launcher.ini",
+                       "[Settings]\nVMArgs=-Dplanted\n[Environment Variables]\nPLANTED=1\n");
   copy_recording_target(planted + "/velmora/velmora");
-  for (const char* argv0 : {"no-such-launcher", "launcher", "sub/launcher"}) {
-    SCOPED_TRACE(argv0);
-    expect_no_start(launch({}, argv0, planted), 1, "[Error]\nCannot open INI file: .ini\n");
+  const std::string dir = install_->directory(), elsewhere = install_->root();
+  struct {
+    std::string name, argv0, path, cwd;
+    bool executable;  // planted/launcher: a copy of the launcher, else text
+  } cases[] = {
+      {"text file in the current directory", "launcher", "/usr/bin", planted, false},
+      {"text file earlier on PATH", "launcher", planted + ":" + dir, elsewhere, false},
+      {"argv[0] naming a planted copy", planted + "/launcher", "/usr/bin", elsewhere, true},
+      {"relative name of a planted copy", "./launcher", "/usr/bin", planted, true},
+      {"name of no file", "no-such-launcher", "/usr/bin", planted, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(planted + "/launcher");
+    if (c.executable) {
+      std::filesystem::copy_file(LAUNCHER_BINARY, planted + "/launcher");
+    } else {
+      install_->write_file(planted + "/launcher", "#!/bin/sh\n");
+    }
+    environment_["PATH"] = c.path;
+    EXPECT_EQ(launch({}, c.argv0, c.cwd).exit_status, kTargetExitStatus);
+    Record target = started();
+    EXPECT_EQ(target.arguments, target_argv({}, {"-Dreal"}));
+    EXPECT_EQ(target.variable("PLANTED"), std::nullopt);
   }
 }
 
