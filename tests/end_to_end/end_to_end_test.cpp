@@ -141,6 +141,25 @@ TEST_F(end_to_end_environment, AppendsInFileOrderAndEmptyEntriesChangeNothing) {
   EXPECT_EQ(target.variable("KEPT_EMPTY"), "");
 }
 
+TEST_F(end_to_end_environment, VariableTheIniChangesComesOnceThoughPassedTwice) {
+  // getenv reads the first entry of a name, bash and Python the last.
+  extra_entries_ = {"LIST=first", "LIST=second", "BLANK=", "BLANK=second",
+                    "OTHER=first", "OTHER=second"};
+  install_->write_ini("[Environment Variables]\nLIST=added\nBLANK=set\n");
+  launch({});
+  const Record target = started();
+  auto entries = [&target](const std::string& name) {
+    Strings found;
+    for (const std::string& entry : target.environment) {
+      if (entry.compare(0, name.size() + 1, name + "=") == 0) found.push_back(entry);
+    }
+    return found;
+  };
+  EXPECT_EQ(entries("LIST"), Strings{"LIST=first:added"});
+  EXPECT_EQ(entries("BLANK"), Strings{"BLANK=set"});
+  EXPECT_EQ(entries("OTHER"), (Strings{"OTHER=first", "OTHER=second"}));  // as passed
+}
+
 TEST_F(end_to_end_environment, RefusedAssignmentIsReportedAndLaunchGoesOn) {
   install_->write_ini("[Environment Variables]\nBEFORE=1\nBAD=x\0y\nN\0UL=v\nAFTER=2\n"s);
   RunResult result = launch({});

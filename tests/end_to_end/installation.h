@@ -114,6 +114,7 @@ class EndToEnd : public ::testing::Test {
 
   std::unique_ptr<Installation> install_;
   std::map<std::string, std::string> environment_;
+  Strings extra_entries_;  // passed after |environment_| as they are, repeats too
   bool measure_peak_memory_ = false;  // passed on to each launch
 };
 
