@@ -269,6 +269,28 @@ TEST_F(end_to_end_typical_run, PlantedFilesOfItsNameAreNeverTaken) {
   }
 }
 
+TEST_F(end_to_end_missing_ini, ReadErrorCountsAsMissing) {
+  // strace makes the second read of the INI file fail, after the first has
+  // returned all of it: what was read is not used.
+  const std::string strace = "/usr/bin/strace";
+  ASSERT_TRUE(std::filesystem::exists(strace)) << "scripts/test.sh installs strace";
+  Invocation invocation;
+  invocation.program = strace;
+  invocation.arguments = {strace, "-o", "/dev/null", "/bin/true"};
+  if (run_program(invocation).exit_status != 0) {
+    GTEST_SKIP() << "strace cannot trace a process here (no ptrace)";
+  }
+  install_->write_ini("[Settings]\nVMArgs=-Dread\n");
+  invocation.arguments = {strace, "-o", "/dev/null", "-P", install_->ini_path(),
+                          "-e", "trace=read", "-e", "inject=read:error=EIO:when=2",
+                          install_->launcher()};
+  for (const auto& [name, value] : environment_) {
+    invocation.environment.push_back(name + "=" + value);
+  }
+  invocation.environment.push_back("ASAN_OPTIONS=detect_leaks=0");  // no LeakSanitizer under ptrace
+  expect_no_start(run_program(invocation), 1, missing_ini());
+}
+
 TEST_F(end_to_end_string_test, ShowsEveryTextThenStartsTheTarget) {
   install_->write_ini("[Settings]\n");
   RunResult result = launch({"-stringtest", "-clean"});
@@ -355,7 +377,8 @@ TEST_F(end_to_end_hand_over, TargetMissingOrNotExecutable) {
   } cases[] = {
       {"C", "No such file or directory", "[Error]\nError: Failed Loading Velmora.\n"},
       {"de_DE.UTF-8", "", "[Fehler]\nFehler: Failed Loading Velmora.\n"},
-      {"C", "Permission denied", "[Error]\nError: Failed Loading Velmora.\n"},
+      // Loading a UTF-8 locale for perror must not change the error it reports.
+      {"C.UTF-8", "Permission denied", "[Error]\nError: Failed Loading Velmora.\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.error + c.reason);
@@ -375,4 +398,18 @@ TEST_F(end_to_end_hand_over, TargetMissingOrNotExecutable) {
     }
     expect_no_start(result, 1, err.substr(0, feed + 1) + c.error);
   }
+}
+
+TEST_F(end_to_end_hand_over, TargetHasOnlyTheDescriptorsTheLauncherInherited) {
+  // No file the launcher opened (its INI file) stays open in the target.
+  install_->write_ini("[Settings]\n");
+  launch({});
+  const Strings through_launcher = started().descriptors;
+  Invocation direct;
+  direct.program = install_->target();
+  direct.arguments = {direct.program};
+  for (const auto& [name, value] : environment_) direct.environment.push_back(name + "=" + value);
+  run_program(direct);
+  EXPECT_EQ(through_launcher, started().descriptors);
+  EXPECT_FALSE(through_launcher.empty());
 }

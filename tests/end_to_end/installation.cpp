@@ -196,6 +196,8 @@ std::optional<Record> read_record(const std::string& path) {
       record.arguments.push_back(text);
     } else if (kind == "env") {
       record.environment.push_back(text);
+    } else if (kind == "fd") {
+      record.descriptors.push_back(text);
     } else {
       return std::nullopt;
     }

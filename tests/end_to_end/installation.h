@@ -77,6 +77,7 @@ RunResult run_program(const Invocation& invocation);
 struct Record {
   Strings arguments;
   Strings environment;
+  Strings descriptors;  // the open file descriptors, as numbers
   // The value of |name|, or nothing when the target did not have it.
   std::optional<std::string> variable(const std::string& name) const;
 };
