@@ -4,7 +4,10 @@
 // that "ctest -R end_to_end" picks them out.
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +28,18 @@ using end_to_end_missing_ini = EndToEnd;
 using end_to_end_string_test = EndToEnd;
 using end_to_end_language = EndToEnd;
 using end_to_end_hand_over = EndToEnd;
+
+// What |command| prints on standard output.
+std::string output_of(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, count);
+    pclose(pipe);
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -412,4 +427,39 @@ TEST_F(end_to_end_hand_over, TargetHasOnlyTheDescriptorsTheLauncherInherited) {
   run_program(direct);
   EXPECT_EQ(through_launcher, started().descriptors);
   EXPECT_FALSE(through_launcher.empty());
+}
+
+TEST(end_to_end_hardening, LauncherIsStaticPieWithFullRelro) {
+  const std::string headers = output_of("readelf -hldW '" LAUNCHER_BINARY "'");
+  EXPECT_NE(headers.find("Type:                              DYN"), std::string::npos) << headers;
+  EXPECT_NE(headers.find("GNU_RELRO"), std::string::npos) << headers;
+  EXPECT_NE(headers.find("BIND_NOW"), std::string::npos) << headers;
+  // Only a sanitizer runtime, which cannot run in a static program, brings
+  // the dynamic loader in.
+  if (headers.find("libasan") == std::string::npos) {
+    EXPECT_EQ(headers.find("INTERP"), std::string::npos) << headers;
+  }
+}
+
+TEST(end_to_end_hardening, ProductIsCompiledWithStackProtectorAndFortify) {
+  // One "command" line per source in the build's compile_commands.json.
+  std::ifstream in(std::filesystem::path(LAUNCHER_BINARY).parent_path().parent_path() /
+                   "compile_commands.json");
+  ASSERT_TRUE(in) << "no compile_commands.json beside bin/";
+  int product_sources = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("\"command\"") == std::string::npos ||
+        (line.find("/launcher.dir/") == std::string::npos &&
+         line.find("/launcher_core.dir/") == std::string::npos &&
+         line.find("/launcher_posix.dir/") == std::string::npos)) {
+      continue;
+    }
+    ++product_sources;
+    EXPECT_NE(line.find(" -fstack-protector-strong"), std::string::npos) << line;
+    // Fortified calls exist only in optimised code.
+    if (line.find(" -O") != std::string::npos && line.find(" -O0") == std::string::npos) {
+      EXPECT_NE(line.find(" -D_FORTIFY_SOURCE=2"), std::string::npos) << line;
+    }
+  }
+  EXPECT_GT(product_sources, 10);
 }
