@@ -4,8 +4,10 @@
 # the same no-op target, and how the launcher's cost grows with the INI's
 # lines and the arguments. Not part of the tests: times are never asserted.
 #   scripts/bench.sh [--core] [--rounds N] [--quick] [--only typical|lines|arguments]
+#                    [--compare LAUNCHER]
 # --core also runs the Google Benchmark suite of the core's stages; the other
-# options go to the process benchmark (docs/performance.md).
+# options go to the process benchmark (docs/performance.md). --compare times
+# another build of the launcher in the same rounds of the typical run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

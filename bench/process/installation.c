@@ -62,6 +62,14 @@ int installation_create(struct installation* installation,
     return -1;
   }
   if (mkdir(velmora, 0755) != 0) return fail("cannot create", velmora);
+  installation->other[0] = installation->other_ini[0] = '\0';
+  if (programs->other_launcher != NULL &&
+      (join(installation->other, installation->root, "other") != 0 ||
+       join(installation->other_ini, installation->root, "other.ini") != 0 ||
+       copy_program(programs->other_launcher, installation->other) != 0 ||
+       write_typical_ini(installation->other_ini) != 0)) {
+    return -1;
+  }
 
   if (copy_program(programs->launcher, installation->launcher) != 0 ||
       copy_program(programs->peer_script, installation->peer) != 0 ||
@@ -136,5 +144,9 @@ void installation_remove(const struct installation* installation) {
   unlink(installation->peer);
   unlink(installation->floor);
   unlink(installation->ini);
+  if (installation->other[0] != '\0') {
+    unlink(installation->other);
+    unlink(installation->other_ini);
+  }
   rmdir(installation->root);
 }

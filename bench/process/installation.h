@@ -10,6 +10,7 @@ struct programs {
   const char* floor;
   const char* target;
   const char* peer_script;
+  const char* other_launcher;  /* another build to compare with, or NULL */
 };
 
 struct installation {
@@ -19,6 +20,8 @@ struct installation {
   char floor[PATH_MAX];     /* root/floor */
   char target[PATH_MAX];    /* root/velmora/velmora */
   char ini[PATH_MAX];       /* root/launcher.ini */
+  char other[PATH_MAX];     /* root/other, reads root/other.ini; "" without one */
+  char other_ini[PATH_MAX];
 };
 
 /* Lays out a new installation in a fresh directory below $TMPDIR (or /tmp);

@@ -4,8 +4,10 @@
  * median of the per-round ratios to the floor, and peak memory.
  *
  * Usage: process_bench BIN_DIR SH_PEER [--rounds N] [--quick]
- *                      [--only typical|lines|arguments]
- * BIN_DIR holds launcher, floor, noop_target and peak_probe.
+ *                      [--only typical|lines|arguments] [--compare LAUNCHER]
+ * BIN_DIR holds launcher, floor, noop_target and peak_probe. --compare adds
+ * another build of the launcher to the typical run, with the median of the
+ * per-round differences of the two ratios to the floor.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -14,10 +16,11 @@
 #include "chain_runs.h"
 #include "installation.h"
 
-enum { FLOOR, LAUNCHER, PEER, DIRECT, CONTENDERS };
+enum { FLOOR, LAUNCHER, PEER, DIRECT, OTHER, CONTENDERS };
 
 static const char* const kNames[CONTENDERS] = {
-    "floor + target", "launcher + target", "sh peer + target", "target alone"};
+    "floor + target", "launcher + target", "sh peer + target", "target alone",
+    "other + target"};
 
 static char probe[PATH_MAX];
 
@@ -27,6 +30,7 @@ struct summary {
   double cpu_us[CONTENDERS];
   double ratio[CONTENDERS];     /* median of the per-round ratios to the floor */
   double peak_kib[CONTENDERS];  /* median chain peak, through the probe */
+  double paired;                /* median of launcher's - other's ratio */
   long probe_kib;               /* the probe's own largest peak */
 };
 
@@ -36,6 +40,7 @@ static const char* contender_path(const struct installation* installation,
     case FLOOR: return installation->floor;
     case LAUNCHER: return installation->launcher;
     case PEER: return installation->peer;
+    case OTHER: return installation->other;
     default: return installation->target;
   }
 }
@@ -83,6 +88,15 @@ static int measure(const struct installation* installation, unsigned mask,
       cpu[c][round - warm_up] = runs[c].cpu_us;
       ratio[c][round - warm_up] = runs[c].wall_us / runs[FLOOR].wall_us;
     }
+  }
+  if (result == 0 && (mask & (1u << OTHER))) {
+    /* Paired by round, before the medians reorder the samples. */
+    double* paired = samples(rounds);
+    for (size_t round = 0; round < rounds; ++round) {
+      paired[round] = ratio[LAUNCHER][round] - ratio[OTHER][round];
+    }
+    summary->paired = median(paired, rounds);
+    free(paired);
   }
   for (int i = 0; i < count && result == 0; ++i) {
     int c = active[i];
@@ -139,6 +153,7 @@ static char** typical_argv(const struct installation* installation) {
 static int typical_run(const struct installation* installation, size_t rounds) {
   struct summary s;
   unsigned all = (1u << FLOOR) | (1u << LAUNCHER) | (1u << PEER) | (1u << DIRECT);
+  if (installation->other[0] != '\0') all |= 1u << OTHER;
   if (measure(installation, all, all, typical_argv(installation), rounds, &s) != 0) {
     return -1;
   }
@@ -147,12 +162,16 @@ static int typical_run(const struct installation* installation, size_t rounds) {
   printf("%-18s %10s %9s %15s %9s %15s\n", "chain", "median us", "cpu us",
          "ratio to floor", "peak KiB", "peak / floor's");
   for (int c = 0; c < CONTENDERS; ++c) {
+    if (!(all & (1u << c))) continue;
     printf("%-18s %10.1f %9.1f %15.3f %9.0f %15.3f\n", kNames[c], s.wall_us[c],
            s.cpu_us[c], s.ratio[c], s.peak_kib[c],
            s.peak_kib[c] / s.peak_kib[FLOOR]);
   }
   printf("launcher chain - floor chain: %.1f us (medians); peak probe's own "
          "peak: %ld KiB\n", s.wall_us[LAUNCHER] - s.wall_us[FLOOR], s.probe_kib);
+  if (all & (1u << OTHER)) {
+    printf("launcher's ratio - other's, median of the rounds: %+.3f\n", s.paired);
+  }
   fflush(stdout);
   return 0;
 }
@@ -237,7 +256,7 @@ static int argument_scaling(const struct installation* installation,
 int main(int argc, char** argv) {
   if (argc < 3) {
     fputs("usage: process_bench BIN_DIR SH_PEER [--rounds N] [--quick] "
-          "[--only typical|lines|arguments]\n", stderr);
+          "[--only typical|lines|arguments] [--compare LAUNCHER]\n", stderr);
     return 2;
   }
   char launcher[PATH_MAX], floor[PATH_MAX], target[PATH_MAX];
@@ -245,7 +264,7 @@ int main(int argc, char** argv) {
   snprintf(floor, sizeof floor, "%s/floor", argv[1]);
   snprintf(target, sizeof target, "%s/noop_target", argv[1]);
   snprintf(probe, sizeof probe, "%s/peak_probe", argv[1]);
-  struct programs programs = {launcher, floor, target, argv[2]};
+  struct programs programs = {launcher, floor, target, argv[2], NULL};
   size_t rounds = 2000, scaling_base = 500;
   const char* only = "";
   for (int i = 3; i < argc; ++i) {
@@ -257,6 +276,8 @@ int main(int argc, char** argv) {
       scaling_base = 50;
     } else if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
       only = argv[++i];
+    } else if (strcmp(argv[i], "--compare") == 0 && i + 1 < argc) {
+      programs.other_launcher = argv[++i];
     } else {
       fprintf(stderr, "process_bench: unknown option %s\n", argv[i]);
       return 2;

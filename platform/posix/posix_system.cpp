@@ -255,6 +255,7 @@ void PosixSystem::start_program(const std::string& path,
   for (std::string& argument : split) argv.push_back(&argument[0]);
   argv.push_back(nullptr);
 
+  drop_later_duplicates();
   fflush(nullptr);
   execv(path.c_str(), argv.data());
   int error = errno;

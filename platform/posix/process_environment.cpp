@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,11 @@ bool acceptable_name(const std::string& name) {
 // past it with setenv or unsetenv moves the array (an addition) or its end
 // (a removal), or changes an entry in place (a replacement, read through the
 // array anyway); the first two are noticed and the table rebuilt.
+//
+// A parent may pass a name more than once. getenv and the table see the
+// first entry, but some programs read the last (bash and Python do), so a
+// name set or extended here keeps only its first entry: the later ones are
+// dropped in one pass before the program starts.
 class EnvironmentTable {
  public:
   const char* find(const std::string& name) {
@@ -30,6 +36,7 @@ class EnvironmentTable {
 
   void set(const std::string& name, const std::string& value) {
     take_charge();
+    note_change(name);
     std::string& entry = owned_[name];
     entry.assign(name).append(1, '=').append(value);
     auto found = positions_.find(name);
@@ -47,6 +54,7 @@ class EnvironmentTable {
     take_charge();
     auto found = positions_.find(name);
     if (found == positions_.end()) return false;
+    note_change(name);
     char*& slot = entries_[found->second];
     auto owned = owned_.find(name);
     if (owned == owned_.end() || slot != &owned->second[0]) {
@@ -75,7 +83,31 @@ class EnvironmentTable {
     owned_.erase(name);
   }
 
+  void drop_later_duplicates() {
+    if (changed_duplicates_.empty()) return;
+    take_charge();
+    std::vector<char*> kept;
+    kept.reserve(entries_.size());
+    for (size_t i = 0; i + 1 < entries_.size(); ++i) {
+      const char* equals = std::strchr(entries_[i], '=');
+      if (equals != nullptr) {
+        std::string name(entries_[i], equals - entries_[i]);
+        if (changed_duplicates_.count(name) != 0 && positions_[name] != i) continue;
+      }
+      kept.push_back(entries_[i]);
+    }
+    kept.push_back(nullptr);
+    adopt(std::move(kept));
+    changed_duplicates_.clear();
+  }
+
  private:
+  void note_change(const std::string& name) {
+    if (!duplicated_.empty() && duplicated_.count(name) != 0) {
+      changed_duplicates_.insert(name);
+    }
+  }
+
   void take_charge() {
     size_t size = entries_.size();
     if (environ != nullptr && environ == entries_.data() &&
@@ -95,10 +127,13 @@ class EnvironmentTable {
   void adopt(std::vector<char*> entries) {
     entries_.swap(entries);
     positions_.clear();
+    duplicated_.clear();
     for (size_t i = 0; i + 1 < entries_.size(); ++i) {
       const char* equals = std::strchr(entries_[i], '=');
       if (equals != nullptr) {
-        positions_.emplace(std::string(entries_[i], equals - entries_[i]), i);
+        std::string name(entries_[i], equals - entries_[i]);
+        auto placed = positions_.emplace(name, i);
+        if (!placed.second) duplicated_.insert(std::move(name));
       }
     }
     environ = entries_.data();
@@ -107,6 +142,8 @@ class EnvironmentTable {
   std::vector<char*> entries_;                          // null-terminated
   std::unordered_map<std::string, size_t> positions_;   // name -> its entry
   std::unordered_map<std::string, std::string> owned_;  // entries made here
+  std::unordered_set<std::string> duplicated_;          // names of several entries
+  std::unordered_set<std::string> changed_duplicates_;  // of those, set or extended here
 };
 
 // One table for the process, never destroyed: `environ` may point into it
@@ -149,3 +186,5 @@ bool remove_environment_variable(const std::string& name) {
   table().remove(name);
   return true;
 }
+
+void drop_later_duplicates() { table().drop_later_duplicates(); }

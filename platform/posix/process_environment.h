@@ -26,4 +26,10 @@ bool append_environment_variable(const std::string& name,
 // Removes every entry of |name|, as unsetenv does; false for a refused name.
 bool remove_environment_variable(const std::string& name);
 
+// Removes the later entries of every name that came more than once and was
+// then set or extended here, so that programs reading the last entry (bash,
+// Python) see the value set here, as getenv does; other names stay as they
+// came. One pass over the environment; none when there is no such name.
+void drop_later_duplicates();
+
 #endif  // LAUNCHER_PLATFORM_POSIX_PROCESS_ENVIRONMENT_H_

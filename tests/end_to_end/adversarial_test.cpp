@@ -1,5 +1,5 @@
 // Hostile INI files on the built launcher: files that are no files, 100 MB
-// of comments, a 10 MB line, NUL bytes and invalid UTF-8, and many entries
+// of comments, lines of 2 to 20 MB, NUL bytes and invalid UTF-8, and many entries
 // extending one variable. Every case must end in a defined way (the target
 // started with exactly what was asked, or a clear message and a status) in
 // bounded time and memory. adversarial_launch_test.cpp does the same for
@@ -123,20 +123,31 @@ TEST_F(end_to_end_hostile_ini, HundredMegabytesOfCommentsCostNoMoreThanASmallFil
   EXPECT_LT(big.seconds, 20.0);
 }
 
-TEST_F(end_to_end_hostile_ini, TenMegabyteLineCostsAboutItsLength) {
+TEST_F(end_to_end_hostile_ini, LongLineCostsAboutItsLength) {
   const size_t length = 10 << 20;
   install_->write_ini("[Settings]\nVMArgs=-Dafter\n");
   RunResult small = launch({});
   ASSERT_EQ(small.exit_status, kTargetExitStatus);
 
-  // A line that is read and dropped.
-  write_big_file(install_->ini_path(), ";", "c", length, "\n[Settings]\nVMArgs=-Dafter\n");
-  RunResult comment = launch({});
-  print_figures("10 MB comment line", comment);
-  EXPECT_EQ(comment.exit_status, kTargetExitStatus);
+  // A line that is read and dropped; ten times its length takes less than
+  // thirty times the time, so that no part of it is read over and over.
+  auto comment_line = [&](size_t bytes) {
+    write_big_file(install_->ini_path(), ";", "c", bytes, "\n[Settings]\nVMArgs=-Dafter\n");
+    RunResult best;
+    for (int run = 0; run < 3; ++run) {
+      RunResult result = launch({});
+      EXPECT_EQ(result.exit_status, kTargetExitStatus);
+      if (run == 0 || result.seconds < best.seconds) best = result;
+    }
+    return best;
+  };
+  RunResult tenth = comment_line(2 << 20);
+  RunResult comment = comment_line(20 << 20);
+  print_figures("2 MB comment line, best of 3", tenth);
+  print_figures("20 MB comment line, best of 3", comment);
   EXPECT_EQ(started().arguments, target_argv({}, {"-Dafter"}));
-  EXPECT_LE(comment.peak_rss_kib, small.peak_rss_kib + kLineFactorRead * 10 * kMiB);
-  EXPECT_LT(comment.seconds, 10.0);
+  EXPECT_LE(comment.peak_rss_kib, small.peak_rss_kib + kLineFactorRead * 20 * kMiB);
+  EXPECT_LT(comment.seconds, 30 * tenth.seconds);
 
   // A line that is handed on: more copies live at once, and no system takes
   // a single argument of 10 MB, so the start fails with its message.
@@ -166,10 +177,11 @@ TEST_F(end_to_end_hostile_ini, NulBytesAndInvalidUtf8) {
       "VMArgs=-Dlast\n"s);
   RunResult result = launch({});
   // Arguments and environment entries are C strings: a NUL ends what the
-  // target can see of an argument, and an assignment holding one is refused.
+  // target can see of an argument, and an assignment holding one is refused
+  // (and shown escaped).
   EXPECT_EQ(result.standard_output,
-            "Error setting up env variable: NA\0ME=refused name\n"
-            "Error setting up env variable: VALUE=refused\0value\n"s);
+            "Error setting up env variable: NA\\x00ME=refused name\n"
+            "Error setting up env variable: VALUE=refused\\x00value\n");
   EXPECT_EQ(result.standard_error, "");
   EXPECT_EQ(result.exit_status, kTargetExitStatus);
   Record target = started();

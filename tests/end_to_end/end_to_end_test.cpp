@@ -4,7 +4,10 @@
 // that "ctest -R end_to_end" picks them out.
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +28,18 @@ using end_to_end_missing_ini = EndToEnd;
 using end_to_end_string_test = EndToEnd;
 using end_to_end_language = EndToEnd;
 using end_to_end_hand_over = EndToEnd;
+
+// What |command| prints on standard output.
+std::string output_of(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, count);
+    pclose(pipe);
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -47,6 +62,10 @@ TEST_F(end_to_end_typical_run, TranslatesCommandLineAndPreparesEnvironment) {
 TEST_F(end_to_end_typical_run, InstallationFollowsHowTheLauncherWasStarted) {
   install_->write_ini("[Settings]\n");
   const std::string dir = install_->directory(), elsewhere = install_->root();
+  const std::string linked = elsewhere + "/linked";
+  install_->write_file(linked + "/velmora-start.ini", "[Settings]\n");
+  copy_recording_target(linked + "/velmora/velmora");
+  std::filesystem::create_symlink(install_->launcher(), linked + "/velmora-start");
   struct {
     std::string argv0, path, cwd, target;
   } cases[] = {
@@ -56,6 +75,10 @@ TEST_F(end_to_end_typical_run, InstallationFollowsHowTheLauncherWasStarted) {
       {"launcher", "/usr/bin", dir, dir + "/././velmora/velmora"},  // "." searched last
       {"launcher", "/usr/bin:" + dir, dir, dir + "/./velmora/velmora"},
       {"My Product/launcher", "/usr/bin", elsewhere, dir + "/./velmora/velmora"},
+      // A link elsewhere, under another name, keeps the INI and the target
+      // beside the link.
+      {linked + "/velmora-start", "/usr/bin", elsewhere, linked + "/./velmora/velmora"},
+      {"velmora-start", "/usr/bin:" + linked, elsewhere, linked + "/./velmora/velmora"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("argv[0] " + c.argv0 + " in " + c.cwd);
@@ -115,12 +138,13 @@ TEST_F(end_to_end_environment, DocumentsFolderComesFromUserDirs) {
   EXPECT_EQ(target.variable("ALSO"), home + "/Docs/x");
 }
 
-TEST_F(end_to_end_environment, AppendsInFileOrderAndKeepsEmptyAsUnset) {
+TEST_F(end_to_end_environment, AppendsInFileOrderAndEmptyEntriesChangeNothing) {
   environment_["LIST"] = "inherited";
   environment_["EMPTY"] = "";
+  environment_["KEPT_EMPTY"] = "";
   install_->write_ini(
       "[Environment Variables]\nLIST=<CURRDIR>a\nLIST=b\nEMPTY=first\n"
-      "FRESH=one\nFRESH=two\nNOTHING=\nSPACED = kept=as is \n");
+      "FRESH=one\nFRESH=two\nNOTHING=\nSPACED = kept=as is \nPATH=\nKEPT_EMPTY=\n");
   launch({});
   Record target = started();
   EXPECT_EQ(target.variable("LIST"), "inherited:" + install_->directory() + "/a:b");
@@ -128,14 +152,35 @@ TEST_F(end_to_end_environment, AppendsInFileOrderAndKeepsEmptyAsUnset) {
   EXPECT_EQ(target.variable("FRESH"), "one:two");
   EXPECT_EQ(target.variable("NOTHING"), std::nullopt);
   EXPECT_EQ(target.variable("SPACED "), " kept=as is ");
+  EXPECT_EQ(target.variable("PATH"), environment_["PATH"]);
+  EXPECT_EQ(target.variable("KEPT_EMPTY"), "");
+}
+
+TEST_F(end_to_end_environment, VariableTheIniChangesComesOnceThoughPassedTwice) {
+  // getenv reads the first entry of a name, bash and Python the last.
+  extra_entries_ = {"LIST=first", "LIST=second", "BLANK=", "BLANK=second",
+                    "OTHER=first", "OTHER=second"};
+  install_->write_ini("[Environment Variables]\nLIST=added\nBLANK=set\n");
+  launch({});
+  const Record target = started();
+  auto entries = [&target](const std::string& name) {
+    Strings found;
+    for (const std::string& entry : target.environment) {
+      if (entry.compare(0, name.size() + 1, name + "=") == 0) found.push_back(entry);
+    }
+    return found;
+  };
+  EXPECT_EQ(entries("LIST"), Strings{"LIST=first:added"});
+  EXPECT_EQ(entries("BLANK"), Strings{"BLANK=set"});
+  EXPECT_EQ(entries("OTHER"), (Strings{"OTHER=first", "OTHER=second"}));  // as passed
 }
 
 TEST_F(end_to_end_environment, RefusedAssignmentIsReportedAndLaunchGoesOn) {
   install_->write_ini("[Environment Variables]\nBEFORE=1\nBAD=x\0y\nN\0UL=v\nAFTER=2\n"s);
   RunResult result = launch({});
   EXPECT_EQ(result.standard_output,
-            "Error setting up env variable: BAD=x\0y\n"
-            "Error setting up env variable: N\0UL=v\n"s);
+            "Error setting up env variable: BAD=x\\x00y\n"
+            "Error setting up env variable: N\\x00UL=v\n");
   EXPECT_EQ(result.exit_status, kTargetExitStatus);
   Record target = started();
   EXPECT_EQ(target.variable("BEFORE"), "1");
@@ -185,9 +230,14 @@ TEST_F(end_to_end_help, OptionWithoutAcceptableValueIsRefused) {
   }
 }
 
-TEST_F(end_to_end_missing_ini, ErrorEvenForHelp) {
+TEST_F(end_to_end_missing_ini, ErrorEvenForHelpWithTerminalCodesEscaped) {
   expect_no_start(launch({}), 1, missing_ini());
   expect_no_start(launch({"-help"}), 1, missing_ini());
+  // A path may hold what a terminal takes for commands: it is shown inert.
+  reinstall("launcher", "red\x1b[31mdir");
+  expect_no_start(launch({}), 1,
+                  "[Error]\nCannot open INI file: " + install_->root() +
+                      "/red\\x1b[31mdir/launcher.ini\n");
 }
 
 TEST_F(end_to_end_missing_ini, DirectoryOrFifoIsNotAnIniFile) {
@@ -198,16 +248,62 @@ TEST_F(end_to_end_missing_ini, DirectoryOrFifoIsNotAnIniFile) {
   expect_no_start(launch({}), 1, missing_ini());
 }
 
-TEST_F(end_to_end_missing_ini, LauncherThatCannotFindItselfStartsNothing) {
-  // The current directory holds what anyone could have planted there.
+TEST_F(end_to_end_typical_run, PlantedFilesOfItsNameAreNeverTaken) {
+  // Where the name leads anywhere but to the running launcher (a file anyone
+  // could plant), the launcher's own installation counts, never the INI and
+  // target planted beside that file.
+  install_->write_ini("[Settings]\nVMArgs=-Dreal\n");
   const std::string planted = install_->root() + "/planted";
-  install_->write_file(planted + "/.ini", "[Settings]\n");
-  install_->write_file(planted + "/launcher.ini", "[Settings]\n");
+  install_->write_file(planted + "/launcher.ini",
+                       "[Settings]\nVMArgs=-Dplanted\n[Environment Variables]\nPLANTED=1\n");
   copy_recording_target(planted + "/velmora/velmora");
-  for (const char* argv0 : {"no-such-launcher", "launcher", "sub/launcher"}) {
-    SCOPED_TRACE(argv0);
-    expect_no_start(launch({}, argv0, planted), 1, "[Error]\nCannot open INI file: .ini\n");
+  const std::string dir = install_->directory(), elsewhere = install_->root();
+  struct {
+    std::string name, argv0, path, cwd;
+    bool executable;  // planted/launcher: a copy of the launcher, else text
+  } cases[] = {
+      {"text file in the current directory", "launcher", "/usr/bin", planted, false},
+      {"text file earlier on PATH", "launcher", planted + ":" + dir, elsewhere, false},
+      {"argv[0] naming a planted copy", planted + "/launcher", "/usr/bin", elsewhere, true},
+      {"relative name of a planted copy", "./launcher", "/usr/bin", planted, true},
+      {"name of no file", "no-such-launcher", "/usr/bin", planted, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(planted + "/launcher");
+    if (c.executable) {
+      std::filesystem::copy_file(LAUNCHER_BINARY, planted + "/launcher");
+    } else {
+      install_->write_file(planted + "/launcher", "#!/bin/sh\n");
+    }
+    environment_["PATH"] = c.path;
+    EXPECT_EQ(launch({}, c.argv0, c.cwd).exit_status, kTargetExitStatus);
+    Record target = started();
+    EXPECT_EQ(target.arguments, target_argv({}, {"-Dreal"}));
+    EXPECT_EQ(target.variable("PLANTED"), std::nullopt);
   }
+}
+
+TEST_F(end_to_end_missing_ini, ReadErrorCountsAsMissing) {
+  // strace makes the second read of the INI file fail, after the first has
+  // returned all of it: what was read is not used.
+  const std::string strace = "/usr/bin/strace";
+  ASSERT_TRUE(std::filesystem::exists(strace)) << "scripts/test.sh installs strace";
+  Invocation invocation;
+  invocation.program = strace;
+  invocation.arguments = {strace, "-o", "/dev/null", "/bin/true"};
+  if (run_program(invocation).exit_status != 0) {
+    GTEST_SKIP() << "strace cannot trace a process here (no ptrace)";
+  }
+  install_->write_ini("[Settings]\nVMArgs=-Dread\n");
+  invocation.arguments = {strace, "-o", "/dev/null", "-P", install_->ini_path(),
+                          "-e", "trace=read", "-e", "inject=read:error=EIO:when=2",
+                          install_->launcher()};
+  for (const auto& [name, value] : environment_) {
+    invocation.environment.push_back(name + "=" + value);
+  }
+  invocation.environment.push_back("ASAN_OPTIONS=detect_leaks=0");  // no LeakSanitizer under ptrace
+  expect_no_start(run_program(invocation), 1, missing_ini());
 }
 
 TEST_F(end_to_end_string_test, ShowsEveryTextThenStartsTheTarget) {
@@ -296,7 +392,8 @@ TEST_F(end_to_end_hand_over, TargetMissingOrNotExecutable) {
   } cases[] = {
       {"C", "No such file or directory", "[Error]\nError: Failed Loading Velmora.\n"},
       {"de_DE.UTF-8", "", "[Fehler]\nFehler: Failed Loading Velmora.\n"},
-      {"C", "Permission denied", "[Error]\nError: Failed Loading Velmora.\n"},
+      // Loading a UTF-8 locale for perror must not change the error it reports.
+      {"C.UTF-8", "Permission denied", "[Error]\nError: Failed Loading Velmora.\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.error + c.reason);
@@ -316,4 +413,53 @@ TEST_F(end_to_end_hand_over, TargetMissingOrNotExecutable) {
     }
     expect_no_start(result, 1, err.substr(0, feed + 1) + c.error);
   }
+}
+
+TEST_F(end_to_end_hand_over, TargetHasOnlyTheDescriptorsTheLauncherInherited) {
+  // No file the launcher opened (its INI file) stays open in the target.
+  install_->write_ini("[Settings]\n");
+  launch({});
+  const Strings through_launcher = started().descriptors;
+  Invocation direct;
+  direct.program = install_->target();
+  direct.arguments = {direct.program};
+  for (const auto& [name, value] : environment_) direct.environment.push_back(name + "=" + value);
+  run_program(direct);
+  EXPECT_EQ(through_launcher, started().descriptors);
+  EXPECT_FALSE(through_launcher.empty());
+}
+
+TEST(end_to_end_hardening, LauncherIsStaticPieWithFullRelro) {
+  const std::string headers = output_of("readelf -hldW '" LAUNCHER_BINARY "'");
+  EXPECT_NE(headers.find("Type:                              DYN"), std::string::npos) << headers;
+  EXPECT_NE(headers.find("GNU_RELRO"), std::string::npos) << headers;
+  EXPECT_NE(headers.find("BIND_NOW"), std::string::npos) << headers;
+  // Only a sanitizer runtime, which cannot run in a static program, brings
+  // the dynamic loader in.
+  if (headers.find("libasan") == std::string::npos) {
+    EXPECT_EQ(headers.find("INTERP"), std::string::npos) << headers;
+  }
+}
+
+TEST(end_to_end_hardening, ProductIsCompiledWithStackProtectorAndFortify) {
+  // One "command" line per source in the build's compile_commands.json.
+  std::ifstream in(std::filesystem::path(LAUNCHER_BINARY).parent_path().parent_path() /
+                   "compile_commands.json");
+  ASSERT_TRUE(in) << "no compile_commands.json beside bin/";
+  int product_sources = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("\"command\"") == std::string::npos ||
+        (line.find("/launcher.dir/") == std::string::npos &&
+         line.find("/launcher_core.dir/") == std::string::npos &&
+         line.find("/launcher_posix.dir/") == std::string::npos)) {
+      continue;
+    }
+    ++product_sources;
+    EXPECT_NE(line.find(" -fstack-protector-strong"), std::string::npos) << line;
+    // Fortified calls exist only in optimised code.
+    if (line.find(" -O") != std::string::npos && line.find(" -O0") == std::string::npos) {
+      EXPECT_NE(line.find(" -D_FORTIFY_SOURCE=2"), std::string::npos) << line;
+    }
+  }
+  EXPECT_GT(product_sources, 10);
 }

@@ -196,6 +196,8 @@ std::optional<Record> read_record(const std::string& path) {
       record.arguments.push_back(text);
     } else if (kind == "env") {
       record.environment.push_back(text);
+    } else if (kind == "fd") {
+      record.descriptors.push_back(text);
     } else {
       return std::nullopt;
     }
@@ -222,6 +224,8 @@ RunResult EndToEnd::launch(const Strings& arguments, const std::string& argv0,
   for (const auto& [name, value] : environment_) {
     invocation.environment.push_back(name + "=" + value);
   }
+  invocation.environment.insert(invocation.environment.end(), extra_entries_.begin(),
+                                extra_entries_.end());
   invocation.working_directory = directory;
   invocation.measure_peak_memory = measure_peak_memory_;
   RunResult result = run_program(invocation);

@@ -77,6 +77,7 @@ RunResult run_program(const Invocation& invocation);
 struct Record {
   Strings arguments;
   Strings environment;
+  Strings descriptors;  // the open file descriptors, as numbers
   // The value of |name|, or nothing when the target did not have it.
   std::optional<std::string> variable(const std::string& name) const;
 };
@@ -114,6 +115,7 @@ class EndToEnd : public ::testing::Test {
 
   std::unique_ptr<Installation> install_;
   std::map<std::string, std::string> environment_;
+  Strings extra_entries_;  // passed after |environment_| as they are, repeats too
   bool measure_peak_memory_ = false;  // passed on to each launch
 };
 

@@ -5,8 +5,11 @@
 //   argc <count>\n
 //   arg <length>\n<bytes>\n     one per argv element, in order
 //   env <length>\n<bytes>\n     one per environment entry, in order
+//   fd <length>\n<number>\n     one per open descriptor but the record's own
 // Exit status 42 (kTargetExitStatus in installation.h); 3 when the record
 // cannot be written.
+#include <dirent.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +36,16 @@ int main(int argc, char** argv) {
   for (char** entry = environ; *entry != nullptr; ++entry) {
     write_entry(out, "env", *entry);
   }
+  DIR* descriptors = opendir("/proc/self/fd");
+  if (descriptors == nullptr) return 3;
+  while (const dirent* entry = readdir(descriptors)) {
+    const int descriptor = std::atoi(entry->d_name);
+    if (entry->d_name[0] != '.' && descriptor != dirfd(descriptors) &&
+        (out == stdout || descriptor != fileno(out))) {
+      write_entry(out, "fd", entry->d_name);
+    }
+  }
+  closedir(descriptors);
   if (std::fflush(out) != 0 || (out != stdout && std::fclose(out) != 0)) return 3;
   return 42;
 }

@@ -62,6 +62,7 @@ TEST(DocumentsFolderTest, ReadsXdgDocumentsDir) {
       {"# XDG_DOCUMENTS_DIR=\"/commented\"\n", "/home/ann"},
       {"XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS=\"/x\"\n", "/home/ann"},
       {"", "/home/ann"},
+      {"XDG_DOCUMENTS_DIR=\"/first\"\nXDG_DOCUMENTS_DIR=\"\"\n", "/home/ann"},
       {"XDG_DOCUMENTS_DIR=\"$HOME/Docs/\"\n", "/home/ann/Docs"},
       {"XDG_DOCUMENTS_DIR=\"/data/docs//\"\r\n", "/data/docs"},
       {"XDG_DOCUMENTS_DIR=\"$HOME/My \\\"Docs\\\"\"\n", "/home/ann/My \"Docs\""},
