@@ -101,6 +101,42 @@ TEST_F(WindowsLauncher, BareNameIsFoundThroughTheCurrentDirectory) {
   EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-clean", "-vmargs"}));
 }
 
+// Whatever name it is started under, the launcher takes its INI file and
+// program from its own installation: never those of a planted copy in the
+// current directory or of another file the name leads to.
+TEST_F(WindowsLauncher, StartedUnderAnyNameItUsesItsOwnInstallation) {
+  install_.write_ini("[Settings]\r\nVMArgs=-Downer=real\r\n");
+  WindowsInstallation planted(L"Planted");  // a launcher, INI and program
+  planted.write_ini("[Settings]\r\nVMArgs=-Downer=planted\r\n");
+  std::wstring forward = install_.directory();
+  for (wchar_t& c : forward) c = c == L'\\' ? L'/' : c;
+  const std::string own_target = utf8(install_.directory()) + "\\.\\velmora\\velmora.exe";
+  struct Case {
+    std::wstring first_token;  // the program itself is always the real launcher
+    std::wstring directory;
+    std::string target;
+  };
+  for (const Case& c : {
+           // A path with forward slashes is used as written.
+           Case{L"\"" + forward + L"/launcher.exe\"", planted.directory(),
+                utf8(forward) + "/.\\velmora\\velmora.exe"},
+           // Names that lead to the planted copy, or to the launcher by a
+           // path without a directory (drive-relative).
+           Case{L"launcher", planted.directory(), own_target},
+           Case{L"\"" + planted.launcher() + L"\"", planted.directory(), own_target},
+           Case{L"C:launcher.exe", install_.directory(), own_target},
+       }) {
+    SCOPED_TRACE(utf8(c.first_token + L" in " + c.directory));
+    DriveResult result = install_.run(c.first_token + L" -clean", c.directory);
+    EXPECT_EQ(result.exit_status, 0u);
+    EXPECT_TRUE(result.boxes.empty());
+    TargetRecord target = install_.record();
+    ASSERT_TRUE(target.found);
+    EXPECT_EQ(target.arguments[0], c.target);
+    EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-clean", "-vmargs", "-Downer=real"}));
+  }
+}
+
 TEST_F(WindowsLauncher, UserArgumentsArriveUnchanged) {
   install_.write_ini("[Settings]\r\n");
   // As a shell would quote them: C:\ws\ | say "hi" | a<tab>b | (empty) |
