@@ -1,7 +1,6 @@
 // The real Windows launcher under Wine: message boxes as the user sees
 // them, exit statuses, and exactly what the target program receives.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +45,57 @@ void expect_failed_hand_over(const DriveResult& result) {
   expect_boxes(result, {{"Error", "Error: Failed Loading Velmora."}});
 }
 
+// Moves the user's Documents folder to |folder| (as the user may, in the
+// folder's properties) for the life of the object, then puts back the
+// registry values it found, even when the test fails. Only the test that
+// expands <My Documents> moves it, so no test running beside it is misled.
+class MovedDocuments {
+ public:
+  explicit MovedDocuments(const std::wstring& folder) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const DWORD size = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
+    for (Saved& saved : saved_) {
+      RegCreateKeyExW(HKEY_CURRENT_USER, saved.key, 0, nullptr, 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &saved.handle, nullptr);
+      DWORD length = 0;
+      saved.present = RegQueryValueExW(saved.handle, kValue, nullptr, &saved.type, nullptr,
+                                       &length) == ERROR_SUCCESS;
+      saved.data.resize(length);
+      if (saved.present) {
+        RegQueryValueExW(saved.handle, kValue, nullptr, &saved.type, saved.data.data(), &length);
+      }
+      RegSetValueExW(saved.handle, kValue, 0, saved.new_type,
+                     reinterpret_cast<const BYTE*>(folder.c_str()), size);
+    }
+  }
+  ~MovedDocuments() {
+    for (Saved& saved : saved_) {
+      if (saved.present) {
+        RegSetValueExW(saved.handle, kValue, 0, saved.type, saved.data.data(),
+                       static_cast<DWORD>(saved.data.size()));
+      } else {
+        RegDeleteValueW(saved.handle, kValue);
+      }
+      RegCloseKey(saved.handle);
+    }
+  }
+
+ private:
+  static constexpr const wchar_t* kValue = L"Personal";
+  struct Saved {
+    const wchar_t* key;
+    DWORD new_type;
+    HKEY handle = nullptr;
+    bool present = false;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+  };
+  Saved saved_[2] = {
+      {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+       REG_EXPAND_SZ},
+      {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", REG_SZ}};
+};
+
 class WindowsLauncher : public testing::Test {
  protected:
   WindowsInstallation install_;
@@ -77,12 +127,13 @@ TEST_F(WindowsLauncher, EnvironmentEntriesExpandEveryPlaceholder) {
       "[Environment Variables]\r\n"
       "DOCS=<My Documents>\\ws;<$HOME>\r\nTWICE=<CURRDIR>a;<CURRDIR>b\r\n"
       "LIST=one\r\nLIST=two\r\nNOTHING=\r\n[Settings]\r\nVMArgs=-Xms8m -Xmx64m\r\n");
+  // The folder where the user keeps it now, not where it was made.
+  const std::wstring documents = install_.directory() + L"\\Moved Documents \u00dc";
+  MovedDocuments moved(documents);
   install_.run(quoted_launcher());
   TargetRecord target = install_.record();
   ASSERT_TRUE(target.found);
 
-  wchar_t documents[MAX_PATH] = L"";
-  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
   const std::string docs = utf8(documents), dir = utf8(install_.directory()) + "\\";
   EXPECT_EQ(target.variable("DOCS"), docs + "\\ws;" + docs);
   EXPECT_EQ(target.variable("TWICE"), dir + "a;" + dir + "b");
@@ -139,17 +190,24 @@ TEST_F(WindowsLauncher, StartedUnderAnyNameItUsesItsOwnInstallation) {
 
 TEST_F(WindowsLauncher, UserArgumentsArriveUnchanged) {
   install_.write_ini("[Settings]\r\n");
+  // Files the patterns below would match, in the current directory.
+  for (const wchar_t* name : {L"\\a1.txt", L"\\b2.txt"}) {
+    CloseHandle(CreateFileW((install_.directory() + name).c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
   // As a shell would quote them: C:\ws\ | say "hi" | a<tab>b | (empty) |
-  // \\server\share\ | Grüße ✓ 日本 | -data C:\My Work\ (trailing backslash).
+  // \\server\share\ | Grüße ✓ 日本 | -data C:\My Work\ (trailing backslash) |
+  // *.txt | a?.txt (no wildcard expansion).
   install_.run(quoted_launcher() +
                L" \"C:\\ws\\\\\" \"say \\\"hi\\\"\" \"a\tb\" \"\" \\\\server\\share\\"
-               L" \"Gr\u00fc\u00dfe \u2713 \u65e5\u672c\" -data \"C:\\My Work\\\\\"");
+               L" \"Gr\u00fc\u00dfe \u2713 \u65e5\u672c\" -data \"C:\\My Work\\\\\" *.txt a?.txt",
+               install_.directory());
   TargetRecord target = install_.record();
   ASSERT_TRUE(target.found);
   EXPECT_EQ(user_part(target),
             (Strings{"-ws", "win32", "C:\\ws\\", "say \"hi\"", "a\tb", "", "\\\\server\\share\\",
                      "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC", "-data",
-                     "C:\\My Work\\", "-vmargs"}));
+                     "C:\\My Work\\", "*.txt", "a?.txt", "-vmargs"}));
 }
 
 TEST_F(WindowsLauncher, NonAsciiInstallationAndIniValues) {
@@ -162,6 +220,23 @@ TEST_F(WindowsLauncher, NonAsciiInstallationAndIniValues) {
   EXPECT_EQ(target.arguments[0], utf8(install.directory()) + "\\.\\velmora\\velmora.exe");
   EXPECT_EQ(target.arguments.back(), "-Dname=\xC3\xA9t\xC3\xA9");
   EXPECT_EQ(target.variable("HOME_DIR"), utf8(install.directory()) + "\\");
+}
+
+// A Ctrl-Z ends the INI file, as old editors write it: what follows it is
+// not read, and the byte itself reaches no value.
+TEST_F(WindowsLauncher, CtrlZEndsTheIniFile) {
+  for (const std::string& ini : {
+           std::string("[Settings]\r\nVMArgs=-Xmx1g\x1a\r\nVMArgs=-Dafter\r\n"),
+           // Beyond the first read of the file.
+           "[Settings]\r\nVMArgs=-Xmx1g\r\n\x1a" + std::string(5000, ';') +
+               "\r\nVMArgs=-Dafter\r\n"}) {
+    SCOPED_TRACE(ini.size());
+    install_.write_ini(ini);
+    install_.run(quoted_launcher());
+    TargetRecord target = install_.record();
+    ASSERT_TRUE(target.found);
+    EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-vmargs", "-Xmx1g"}));
+  }
 }
 
 TEST_F(WindowsLauncher, HelpShowsTheUsageAndStartsNothing) {
