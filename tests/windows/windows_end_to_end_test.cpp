@@ -45,57 +45,6 @@ void expect_failed_hand_over(const DriveResult& result) {
   expect_boxes(result, {{"Error", "Error: Failed Loading Velmora."}});
 }
 
-// Moves the user's Documents folder to |folder| (as the user may, in the
-// folder's properties) for the life of the object, then puts back the
-// registry values it found, even when the test fails. Only the test that
-// expands <My Documents> moves it, so no test running beside it is misled.
-class MovedDocuments {
- public:
-  explicit MovedDocuments(const std::wstring& folder) {
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const DWORD size = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
-    for (Saved& saved : saved_) {
-      RegCreateKeyExW(HKEY_CURRENT_USER, saved.key, 0, nullptr, 0,
-                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &saved.handle, nullptr);
-      DWORD length = 0;
-      saved.present = RegQueryValueExW(saved.handle, kValue, nullptr, &saved.type, nullptr,
-                                       &length) == ERROR_SUCCESS;
-      saved.data.resize(length);
-      if (saved.present) {
-        RegQueryValueExW(saved.handle, kValue, nullptr, &saved.type, saved.data.data(), &length);
-      }
-      RegSetValueExW(saved.handle, kValue, 0, saved.new_type,
-                     reinterpret_cast<const BYTE*>(folder.c_str()), size);
-    }
-  }
-  ~MovedDocuments() {
-    for (Saved& saved : saved_) {
-      if (saved.present) {
-        RegSetValueExW(saved.handle, kValue, 0, saved.type, saved.data.data(),
-                       static_cast<DWORD>(saved.data.size()));
-      } else {
-        RegDeleteValueW(saved.handle, kValue);
-      }
-      RegCloseKey(saved.handle);
-    }
-  }
-
- private:
-  static constexpr const wchar_t* kValue = L"Personal";
-  struct Saved {
-    const wchar_t* key;
-    DWORD new_type;
-    HKEY handle = nullptr;
-    bool present = false;
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-  };
-  Saved saved_[2] = {
-      {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-       REG_EXPAND_SZ},
-      {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", REG_SZ}};
-};
-
 class WindowsLauncher : public testing::Test {
  protected:
   WindowsInstallation install_;
