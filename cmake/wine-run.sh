@@ -36,6 +36,13 @@ mkdir -p "$WINEPREFIX"
   if wineserver -p120 </dev/null >/dev/null 2>&1 9>&-; then
     wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
   fi
+  # A program that crashes ends at once, its backtrace on its standard error:
+  # no crash dialog that nobody can answer holds the test run. (Set in the
+  # running server, which keeps it in the prefix.)
+  if [ ! -f "$WINEPREFIX/.no-crash-dialog" ]; then
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      </dev/null >/dev/null 2>&1 9>&- && touch "$WINEPREFIX/.no-crash-dialog"
+  fi
 ) 9>"$WINEPREFIX.lock"
 
 exec wine "$program" "$@"

@@ -8,13 +8,29 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cerrno>
+#include <climits>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "commandline/quoting.h"
+
 namespace {
+
+// The longest variable name or value the system keeps, and the longest
+// command line it starts a program with, in UTF-16 code units without the
+// terminating NUL. The runtime's _putenv faults on a longer value, and
+// _execv cuts a longer command line without a word.
+constexpr size_t kMaxVariableUnits = 32766;
+constexpr size_t kMaxCommandLineUnits = 32766;
+// The narrow system functions carry a text in a counted string of 16-bit
+// byte length, one byte kept for the NUL: a longer variable arrives cut.
+constexpr size_t kMaxNarrowBytes = 65534;
+
+const char kStartFailed[] = "Error when executing execv";
 
 class StdioFile : public InputFile {
  public:
@@ -68,6 +84,20 @@ std::string to_narrow(const std::wstring& text) {
                         &narrow[0], length, nullptr, nullptr);
   }
   return narrow;
+}
+
+// The length of |text| in UTF-16 code units, as the system converts it from
+// the narrow code page.
+size_t utf16_length(const std::string& text) {
+  if (text.empty()) return 0;
+  if (text.size() > static_cast<size_t>(INT_MAX)) return text.size();
+  return static_cast<size_t>(MultiByteToWideChar(
+      CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0));
+}
+
+// True when the system keeps |text| as a variable's name or value whole.
+bool fits_variable(const std::string& text) {
+  return text.size() <= kMaxNarrowBytes && utf16_length(text) <= kMaxVariableUnits;
 }
 
 // The volume and index that identify the file at |path|; false when it
@@ -139,6 +169,9 @@ bool WindowsSystem::get_environment(const std::string& name, std::string* value)
 bool WindowsSystem::set_environment(const std::string& name,
                                     const std::string& value) {
   if (has_nul(name) || has_nul(value)) return false;
+  // Refused rather than cut short (or, for a long value, a fault in the
+  // runtime).
+  if (!fits_variable(name) || !fits_variable(value)) return false;
   // "NAME=" removes NAME; the runtime copies the assignment.
   return _putenv((name + "=" + value).c_str()) == 0;
 }
@@ -185,6 +218,12 @@ void WindowsSystem::write_output(const std::string& text) {
 
 void WindowsSystem::start_program(const std::string& path,
                                   const std::vector<std::string>& arguments) {
+  // The runtime would start the program with the command line cut short.
+  if (utf16_length(join_command_line(arguments)) > kMaxCommandLineUnits) {
+    errno = E2BIG;
+    perror(kStartFailed);
+    return;
+  }
   std::vector<const char*> argv;
   argv.reserve(arguments.size() + 1);
   for (const std::string& argument : arguments) argv.push_back(argument.c_str());
@@ -194,5 +233,5 @@ void WindowsSystem::start_program(const std::string& path,
   // The runtime joins the elements with single blanks into the new
   // program's command line and ends this process once it has started.
   _execv(path.c_str(), argv.data());
-  perror("Error when executing execv");
+  perror(kStartFailed);
 }

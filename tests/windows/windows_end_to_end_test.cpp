@@ -1,7 +1,6 @@
 // The real Windows launcher under Wine: message boxes as the user sees
 // them, exit statuses, and exactly what the target program receives.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -12,8 +11,15 @@ namespace {
 using Strings = std::vector<std::string>;
 
 const char kUsage[] = "launcher [-data WORKSPACE] [-help] [VELMORA OPTION]";
+const char kVariableRefused[] = "Error setting up env variable: ";
 
 std::string utf8(const std::wstring& text) { return to_utf8(text); }
+
+std::string repeat(const std::string& text, size_t times) {
+  std::string result;
+  for (size_t i = 0; i < times; ++i) result += text;
+  return result;
+}
 
 // The target's argv after its own path.
 Strings user_part(const TargetRecord& record) {
@@ -28,6 +34,15 @@ void expect_boxes(const DriveResult& result,
     EXPECT_EQ(result.boxes[i].caption, expected[i].caption) << "box " << i;
     EXPECT_EQ(result.boxes[i].text, expected[i].text) << "box " << i;
   }
+}
+
+// A hand-over that failed: the runtime's line on standard error, the error
+// box, status 1.
+void expect_failed_hand_over(const DriveResult& result) {
+  EXPECT_EQ(result.exit_status, 1u);
+  EXPECT_EQ(result.standard_error.rfind("Error when executing execv: ", 0), 0u)
+      << result.standard_error;
+  expect_boxes(result, {{"Error", "Error: Failed Loading Velmora."}});
 }
 
 class WindowsLauncher : public testing::Test {
@@ -61,12 +76,13 @@ TEST_F(WindowsLauncher, EnvironmentEntriesExpandEveryPlaceholder) {
       "[Environment Variables]\r\n"
       "DOCS=<My Documents>\\ws;<$HOME>\r\nTWICE=<CURRDIR>a;<CURRDIR>b\r\n"
       "LIST=one\r\nLIST=two\r\nNOTHING=\r\n[Settings]\r\nVMArgs=-Xms8m -Xmx64m\r\n");
+  // The folder where the user keeps it now, not where it was made.
+  const std::wstring documents = install_.directory() + L"\\Moved Documents \u00dc";
+  MovedDocuments moved(documents);
   install_.run(quoted_launcher());
   TargetRecord target = install_.record();
   ASSERT_TRUE(target.found);
 
-  wchar_t documents[MAX_PATH] = L"";
-  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
   const std::string docs = utf8(documents), dir = utf8(install_.directory()) + "\\";
   EXPECT_EQ(target.variable("DOCS"), docs + "\\ws;" + docs);
   EXPECT_EQ(target.variable("TWICE"), dir + "a;" + dir + "b");
@@ -85,19 +101,62 @@ TEST_F(WindowsLauncher, BareNameIsFoundThroughTheCurrentDirectory) {
   EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-clean", "-vmargs"}));
 }
 
+// Whatever name it is started under, the launcher takes its INI file and
+// program from its own installation: never those of a planted copy in the
+// current directory or of another file the name leads to.
+TEST_F(WindowsLauncher, StartedUnderAnyNameItUsesItsOwnInstallation) {
+  install_.write_ini("[Settings]\r\nVMArgs=-Downer=real\r\n");
+  WindowsInstallation planted(L"Planted");  // a launcher, INI and program
+  planted.write_ini("[Settings]\r\nVMArgs=-Downer=planted\r\n");
+  std::wstring forward = install_.directory();
+  for (wchar_t& c : forward) c = c == L'\\' ? L'/' : c;
+  const std::string own_target = utf8(install_.directory()) + "\\.\\velmora\\velmora.exe";
+  struct Case {
+    std::wstring first_token;  // the program itself is always the real launcher
+    std::wstring directory;
+    std::string target;
+  };
+  for (const Case& c : {
+           // A path with forward slashes is used as written.
+           Case{L"\"" + forward + L"/launcher.exe\"", planted.directory(),
+                utf8(forward) + "/.\\velmora\\velmora.exe"},
+           // Names that lead to the planted copy, or to the launcher by a
+           // path without a directory (drive-relative).
+           Case{L"launcher", planted.directory(), own_target},
+           Case{L"\"" + planted.launcher() + L"\"", planted.directory(), own_target},
+           Case{L"C:launcher.exe", install_.directory(), own_target},
+       }) {
+    SCOPED_TRACE(utf8(c.first_token + L" in " + c.directory));
+    DriveResult result = install_.run(c.first_token + L" -clean", c.directory);
+    EXPECT_EQ(result.exit_status, 0u);
+    EXPECT_TRUE(result.boxes.empty());
+    TargetRecord target = install_.record();
+    ASSERT_TRUE(target.found);
+    EXPECT_EQ(target.arguments[0], c.target);
+    EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-clean", "-vmargs", "-Downer=real"}));
+  }
+}
+
 TEST_F(WindowsLauncher, UserArgumentsArriveUnchanged) {
   install_.write_ini("[Settings]\r\n");
+  // Files the patterns below would match, in the current directory.
+  for (const wchar_t* name : {L"\\a1.txt", L"\\b2.txt"}) {
+    CloseHandle(CreateFileW((install_.directory() + name).c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
   // As a shell would quote them: C:\ws\ | say "hi" | a<tab>b | (empty) |
-  // \\server\share\ | Grüße ✓ 日本 | -data C:\My Work\ (trailing backslash).
+  // \\server\share\ | Grüße ✓ 日本 | -data C:\My Work\ (trailing backslash) |
+  // *.txt | a?.txt (no wildcard expansion).
   install_.run(quoted_launcher() +
                L" \"C:\\ws\\\\\" \"say \\\"hi\\\"\" \"a\tb\" \"\" \\\\server\\share\\"
-               L" \"Gr\u00fc\u00dfe \u2713 \u65e5\u672c\" -data \"C:\\My Work\\\\\"");
+               L" \"Gr\u00fc\u00dfe \u2713 \u65e5\u672c\" -data \"C:\\My Work\\\\\" *.txt a?.txt",
+               install_.directory());
   TargetRecord target = install_.record();
   ASSERT_TRUE(target.found);
   EXPECT_EQ(user_part(target),
             (Strings{"-ws", "win32", "C:\\ws\\", "say \"hi\"", "a\tb", "", "\\\\server\\share\\",
                      "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC", "-data",
-                     "C:\\My Work\\", "-vmargs"}));
+                     "C:\\My Work\\", "*.txt", "a?.txt", "-vmargs"}));
 }
 
 TEST_F(WindowsLauncher, NonAsciiInstallationAndIniValues) {
@@ -110,6 +169,23 @@ TEST_F(WindowsLauncher, NonAsciiInstallationAndIniValues) {
   EXPECT_EQ(target.arguments[0], utf8(install.directory()) + "\\.\\velmora\\velmora.exe");
   EXPECT_EQ(target.arguments.back(), "-Dname=\xC3\xA9t\xC3\xA9");
   EXPECT_EQ(target.variable("HOME_DIR"), utf8(install.directory()) + "\\");
+}
+
+// A Ctrl-Z ends the INI file, as old editors write it: what follows it is
+// not read, and the byte itself reaches no value.
+TEST_F(WindowsLauncher, CtrlZEndsTheIniFile) {
+  for (const std::string& ini : {
+           std::string("[Settings]\r\nVMArgs=-Xmx1g\x1a\r\nVMArgs=-Dafter\r\n"),
+           // Beyond the first read of the file.
+           "[Settings]\r\nVMArgs=-Xmx1g\r\n\x1a" + std::string(5000, ';') +
+               "\r\nVMArgs=-Dafter\r\n"}) {
+    SCOPED_TRACE(ini.size());
+    install_.write_ini(ini);
+    install_.run(quoted_launcher());
+    TargetRecord target = install_.record();
+    ASSERT_TRUE(target.found);
+    EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-vmargs", "-Xmx1g"}));
+  }
 }
 
 TEST_F(WindowsLauncher, HelpShowsTheUsageAndStartsNothing) {
@@ -152,11 +228,86 @@ TEST_F(WindowsLauncher, IniNamedAfterARenamedLauncher) {
 TEST_F(WindowsLauncher, FailedHandOverIsReportedWithStatusOne) {
   install_.write_ini("[Settings]\r\n");
   install_.remove_target();
-  DriveResult result = install_.run(quoted_launcher() + L" -clean");
-  EXPECT_EQ(result.exit_status, 1u);
-  EXPECT_EQ(result.standard_error.rfind("Error when executing execv: ", 0), 0u)
-      << result.standard_error;
-  expect_boxes(result, {{"Error", "Error: Failed Loading Velmora."}});
+  expect_failed_hand_over(install_.run(quoted_launcher() + L" -clean"));
+}
+
+// The system starts a program with a command line of at most 32,766 UTF-16
+// units; a longer one would arrive cut, so it is not started at all.
+TEST_F(WindowsLauncher, CommandLineLimitCountsUtf16Units) {
+  const std::string target = "\"" + utf8(install_.directory()) + "\\.\\velmora\\velmora.exe\"";
+  const std::string fixed = target + " -ws win32 -vmargs -Dpad= -Dend";
+  struct Case {
+    std::string unit;  // of one UTF-16 unit
+    size_t line_units;
+  };
+  for (const Case& c : {Case{"x", 32766}, Case{"x", 32767},
+                        Case{"\xE2\x9C\x93", 32766}}) {  // 3 bytes each
+    SCOPED_TRACE(c.unit + " " + std::to_string(c.line_units));
+    const std::string pad =
+        "-Dpad=" + repeat(c.unit, c.line_units - from_utf8(fixed).size());
+    install_.write_ini("[Settings]\r\nVMArgs=" + pad + " -Dend\r\n");
+    DriveResult result = install_.run(quoted_launcher());
+    TargetRecord record = install_.record(c.line_units > 32766 ? 300 : 10000);
+    if (c.line_units > 32766) {
+      expect_failed_hand_over(result);
+      EXPECT_FALSE(record.found);
+      continue;
+    }
+    EXPECT_EQ(result.exit_status, 0u);
+    ASSERT_TRUE(record.found);
+    EXPECT_EQ(from_utf8(record.command_line).size(), c.line_units);
+    EXPECT_TRUE(user_part(record) == (Strings{"-ws", "win32", "-vmargs", pad, "-Dend"}));
+  }
+}
+
+// A variable's name or value is kept up to 32,766 UTF-16 units (and 65,534
+// bytes, all the narrow system functions carry); a longer one is refused
+// with a line on standard output, and the launch goes on.
+TEST_F(WindowsLauncher, OverlongVariablesAreRefusedAndTheLaunchGoesOn) {
+  const std::string pair = "\xF0\x9F\x98\x80";  // 4 bytes, 2 units
+  const std::string check = "\xE2\x9C\x93";      // 3 bytes, 1 unit
+  struct Entry {
+    std::string name, value;
+    bool refused;
+  };
+  const std::vector<Entry> entries = {
+      {"ASCII", repeat("x", 32766), false},
+      {"ASCII_OVER", repeat("x", 32767), true},
+      {"PAIRS", repeat(pair, 16383), false},
+      {"PAIRS_OVER", repeat(pair, 16383) + "x", true},
+      {"BYTES_OVER", repeat(check, 21845) + "x", true},  // 65,536 bytes
+      {repeat("N", 32767), "x", true},
+      // Entries extending one variable reach the limit together.
+      {"LIST", repeat("x", 20000), false},
+      {"LIST", repeat("y", 12765), false},
+      {"LIST", "z", true},
+  };
+  std::string ini = "[Environment Variables]\r\n", output;
+  std::map<std::string, std::string> kept;
+  for (const Entry& entry : entries) {
+    ini += entry.name + "=" + entry.value + "\r\n";
+    std::string& value = kept[entry.name];
+    const std::string whole = value.empty() ? entry.value : value + ";" + entry.value;
+    if (entry.refused) {
+      output += kVariableRefused + entry.name + "=" + whole + "\r\n";  // text mode
+    } else {
+      value = whole;
+    }
+  }
+  install_.write_ini(ini);
+  DriveResult result = install_.run(quoted_launcher());
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_status, 0u);
+  EXPECT_TRUE(result.standard_output == output)
+      << result.standard_output.size() << " bytes, not " << output.size();
+  TargetRecord target = install_.record();
+  ASSERT_TRUE(target.found);
+  for (const auto& variable : kept) {
+    const std::string& name = variable.first;
+    EXPECT_TRUE(target.variable(name) ==
+                (variable.second.empty() ? "(unset)" : variable.second))
+        << name.substr(0, 16) << ": " << target.variable(name).size() << " bytes";
+  }
 }
 
 TEST_F(WindowsLauncher, StringTestShowsEveryMessageThenLaunches) {

@@ -138,3 +138,45 @@ TargetRecord WindowsInstallation::record(unsigned timeout_ms) const {
   }
   return record;
 }
+
+namespace {
+const wchar_t kDocumentsValue[] = L"Personal";
+}  // namespace
+
+MovedDocuments::MovedDocuments(const std::wstring& folder)
+    : saved_{{L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+              REG_EXPAND_SZ},
+             {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+              REG_SZ}} {
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const DWORD size = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
+  for (Saved& saved : saved_) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, saved.key, 0, nullptr, 0,
+                    KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr);
+    saved.handle = key;
+    DWORD type = REG_NONE, length = 0;
+    saved.present = RegQueryValueExW(key, kDocumentsValue, nullptr, &type, nullptr,
+                                     &length) == ERROR_SUCCESS;
+    saved.data.resize(length);
+    if (saved.present) {
+      RegQueryValueExW(key, kDocumentsValue, nullptr, &type, saved.data.data(), &length);
+    }
+    saved.type = type;
+    RegSetValueExW(key, kDocumentsValue, 0, saved.new_type,
+                   reinterpret_cast<const BYTE*>(folder.c_str()), size);
+  }
+}
+
+MovedDocuments::~MovedDocuments() {
+  for (Saved& saved : saved_) {
+    HKEY key = static_cast<HKEY>(saved.handle);
+    if (saved.present) {
+      RegSetValueExW(key, kDocumentsValue, 0, saved.type, saved.data.data(),
+                     static_cast<DWORD>(saved.data.size()));
+    } else {
+      RegDeleteValueW(key, kDocumentsValue);
+    }
+    RegCloseKey(key);
+  }
+}

@@ -1,6 +1,7 @@
 // A temporary installation of the built Windows launcher: launcher.exe (or
 // another name), its INI file and the recording target as
-// velmora\velmora.exe, and what that target recorded.
+// velmora\velmora.exe, and what that target recorded; and a Documents
+// folder moved for one test.
 #ifndef LAUNCHER_TESTS_WINDOWS_WINDOWS_INSTALLATION_H_
 #define LAUNCHER_TESTS_WINDOWS_WINDOWS_INSTALLATION_H_
 
@@ -48,6 +49,27 @@ class WindowsInstallation {
 
  private:
   std::wstring root_, directory_, launcher_name_, record_file_;
+};
+
+// Moves the user's Documents folder to |folder| (as the user may, in the
+// folder's properties) for the life of the object, then puts back the
+// registry values it found, even when the test fails. Only the test that
+// expands <My Documents> moves it, so no test running beside it is misled.
+class MovedDocuments {
+ public:
+  explicit MovedDocuments(const std::wstring& folder);
+  ~MovedDocuments();
+
+ private:
+  struct Saved {
+    const wchar_t* key;
+    unsigned long new_type;
+    void* handle = nullptr;  // HKEY
+    bool present = false;
+    unsigned long type = 0;
+    std::vector<unsigned char> data;
+  };
+  Saved saved_[2];
 };
 
 // Where the test programs and the launcher were built.
