@@ -96,6 +96,10 @@ bool translate_arguments(LaunchSettings& settings, System& system,
 
 void hand_over(const LaunchSettings& settings, System& system) {
   system.start_program(settings.target_program_path, settings.target_arguments);
+  report_failed_start(system);
+}
+
+void report_failed_start(System& system) {
   show_message(system,
                format_message("%s: %s", {load_message(system, IDS_ERROR,
                                                       kMessageCapacity),

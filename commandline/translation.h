@@ -30,4 +30,7 @@ bool translate_arguments(LaunchSettings& settings, System& system,
 // failed, after telling the user.
 void hand_over(const LaunchSettings& settings, System& system);
 
+// Tells the user that the program could not be started.
+void report_failed_start(System& system);
+
 #endif  // LAUNCHER_COMMANDLINE_TRANSLATION_H_

@@ -67,13 +67,26 @@ void set_environment_entry(System& system, const PathRules& rules,
   // Nothing to add: the variable stays exactly as it was. (Extending it
   // would leave an empty last entry, which on PATH means the current
   // directory; setting it would remove one set but empty.)
-  if (text.empty()) return;
+  Trace& trace = system.trace();
+  if (text.empty()) {
+    if (trace.on()) trace.line(traced(name) + " left as it was: nothing to add");
+    return;
+  }
+  std::string before;
+  const bool was_set = trace.on() && system.get_environment(name, &before);
   // An empty current value counts as unset: a leading separator would add
   // an empty entry (on PATH: the current directory).
   const bool extend = system.has_environment_value(name);
   const std::string separator(1, rules.list_separator);
   if (extend ? system.append_environment(name, separator + text)
              : system.set_environment(name, text)) {
+    if (trace.on()) {
+      std::string after;
+      system.get_environment(name, &after);
+      trace.line(traced(name) + (extend ? " extended: " : " set: ") +
+                 (was_set ? traced(before) : std::string("unset")) + " -> " +
+                 traced(after));
+    }
     return;
   }
   std::string value;
@@ -81,6 +94,7 @@ void set_environment_entry(System& system, const PathRules& rules,
     system.get_environment(name, &value);
     value += separator;
   }
+  if (trace.on()) trace.line(traced(name) + " refused by the system");
   system.write_output(escape_control_characters(
                           "Error setting up env variable: " + name + "=" +
                           value + text) +

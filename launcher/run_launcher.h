@@ -12,6 +12,7 @@ class System;
 // Exit statuses of a run that did not end in the target program.
 constexpr int kExitHelp = 0;
 constexpr int kExitFailure = 1;
+constexpr int kExitDryRun = 0;  // everything checked, nothing started
 
 // Runs the launcher with |arguments| (argv, program name first) and returns
 // the process exit status; when the hand-over succeeds it does not return.

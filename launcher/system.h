@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "launcher/trace.h"
+
 enum class MessageKind;  // messages/messages.h
 
 // A file opened for reading, consumed in chunks of bytes.
@@ -99,11 +101,30 @@ class System {
   // Writes |text| to standard output at once.
   virtual void write_output(const std::string& text) = 0;
 
+  // The trace the stages report to; off unless the platform turned it on.
+  Trace& trace() { return trace_; }
+
+  // True for a dry run: everything as usual up to the start of the
+  // program, which is only checked (check_start), never made.
+  virtual bool dry_run() { return false; }
+
+  // Checks what starting the program at |path| with |arguments| would
+  // check, without starting it. False, after the line a failed start
+  // writes, when the start would fail.
+  virtual bool check_start(const std::string& path,
+                           const std::vector<std::string>& arguments) {
+    (void)arguments;
+    return is_regular_file(path);
+  }
+
   // Replaces this process with the program at |path|, giving it |arguments|
   // joined by single blanks as its command line. Returns only on failure,
   // after the system's description of the error has gone to standard error.
   virtual void start_program(const std::string& path,
                              const std::vector<std::string>& arguments) = 0;
+
+ protected:
+  Trace trace_;
 };
 
 #endif  // LAUNCHER_LAUNCHER_SYSTEM_H_

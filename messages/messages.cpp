@@ -40,13 +40,15 @@ std::string format_message(const std::string& pattern,
   return result;
 }
 
-std::string escape_control_characters(const std::string& text) {
+std::string escape_control_characters(const std::string& text,
+                                      bool keep_line_breaks) {
   static const char kHex[] = "0123456789abcdef";
   std::string result;
   result.reserve(text.size());
   for (char c : text) {
     unsigned char byte = static_cast<unsigned char>(c);
-    if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F) {
+    bool kept = c == '\t' || (c == '\n' && keep_line_breaks);
+    if ((byte < 0x20 && !kept) || byte == 0x7F) {
       result += "\\x";
       result += kHex[byte >> 4];
       result += kHex[byte & 0xF];
@@ -59,8 +61,11 @@ std::string escape_control_characters(const std::string& text) {
 
 void show_message(System& system, const std::string& text, MessageKind kind) {
   int caption_id = kind == MessageKind::kError ? IDS_ERROR : IDS_MESSAGE;
-  system.display_message(load_message(system, caption_id, kMessageCapacity),
-                         text, kind);
+  const std::string caption = load_message(system, caption_id, kMessageCapacity);
+  if (system.trace().on()) {
+    system.trace().line("message " + traced(caption) + ": " + traced(text));
+  }
+  system.display_message(caption, text, kind);
 }
 
 void show_usage(System& system, const std::string& stem) {

@@ -25,9 +25,11 @@ std::string format_message(const std::string& pattern,
                            const std::vector<std::string>& arguments);
 
 // |text| made safe for a terminal or a log: every control character other
-// than line feed and tab, and DEL, is written as "\x1b" (lower-case hex);
-// every other byte, UTF-8 included, stays as it is.
-std::string escape_control_characters(const std::string& text);
+// than line feed and tab (and, unless |keep_line_breaks|, line feed too),
+// and DEL, is written as "\x1b" (lower-case hex); every other byte, UTF-8
+// included, stays as it is.
+std::string escape_control_characters(const std::string& text,
+                                      bool keep_line_breaks = true);
 
 // Shows |text| under the caption of its kind ("Error" or "Message",
 // loaded in the user's language at the moment of display).

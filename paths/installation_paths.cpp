@@ -41,7 +41,12 @@ std::string search_path(System& system, const PathRules& rules,
       if (directory.empty()) continue;
       candidate = directory + rules.separator + candidate;
     }
-    if (system.is_executable_file(candidate)) return candidate;
+    const bool found = system.is_executable_file(candidate);
+    if (system.trace().on()) {
+      system.trace().line("PATH candidate " + traced(candidate) +
+                          (found ? ": found" : ": no program file"));
+    }
+    if (found) return candidate;
   }
   return std::string();
 }
@@ -61,10 +66,18 @@ std::string find_by_name(System& system, const PathRules& rules,
 
 std::string resolve_program_path(System& system, const PathRules& rules,
                                  const std::string& name) {
-  if (rules.is_absolute(name)) return existing_file_or_empty(system, name);
+  Trace& trace = system.trace();
+  if (rules.is_absolute(name)) {
+    if (trace.on()) trace.line(traced(name) + " is absolute: taken as it stands");
+    return existing_file_or_empty(system, name);
+  }
 
   if (name.find_first_of(rules.separators) != std::string::npos) {
     std::string candidate = system.current_directory();
+    if (trace.on()) {
+      trace.line(traced(name) + " holds a separator: below the current directory " +
+                 traced(candidate));
+    }
     if (candidate.empty()) return std::string();
     if (!is_separator(rules, candidate.back())) {
       candidate += rules.separator;
@@ -73,6 +86,7 @@ std::string resolve_program_path(System& system, const PathRules& rules,
     return existing_file_or_empty(system, candidate);
   }
 
+  if (trace.on()) trace.line(traced(name) + " is a bare name: searched on PATH");
   return search_path(system, rules, name);
 }
 
@@ -99,15 +113,33 @@ void locate_launcher(LaunchSettings& settings, System& system,
   // The name is the caller's to choose (and a file of that name anyone's to
   // plant): what it leads to counts only when it is the running program
   // itself. That keeps the INI of a renamed copy or of a link by its name.
+  Trace& trace = system.trace();
+  if (trace.on()) trace.line("finding itself from argv[0] " + traced(name));
   std::string found = find_by_name(system, rules, name);
   const std::string own = system.executable_path();
+  if (trace.on()) {
+    trace.line("found by name: " + (found.empty() ? "nothing" : traced(found)));
+    trace.line("the system's record of this program: " +
+               (own.empty() ? "none" : traced(own)));
+  }
   if (!own.empty() && (found.empty() || directory_part(rules, found).empty() ||
                        !system.same_file(found, own))) {
+    if (trace.on() && !found.empty()) {
+      trace.line("the name does not lead to this program: the record is used");
+    }
     found = own;
+  } else if (trace.on() && !own.empty()) {
+    trace.line("the name leads to this program: it is used");
   }
   // Without a directory the INI file and the program would be taken from
   // the current directory.
-  if (directory_part(rules, found).empty()) found.clear();
+  if (directory_part(rules, found).empty()) {
+    if (trace.on() && !found.empty()) trace.line("no directory: not used");
+    found.clear();
+  }
+  if (trace.on()) {
+    trace.line("launcher path " + (found.empty() ? "not found" : traced(found)));
+  }
   settings.launcher_path = found;
   settings.installation_directory = directory_part(rules, settings.launcher_path);
   settings.launcher_file_name = file_name_part(rules, settings.launcher_path);

@@ -17,6 +17,7 @@
 #include "platform/posix/documents_folder.h"
 #include "platform/posix/locale_language.h"
 #include "platform/posix/process_environment.h"
+#include "platform/posix/trace_output.h"
 
 namespace {
 
@@ -102,6 +103,11 @@ void write_all(FILE* stream, const std::string& text) {
 // that choose it are kept as they are now, before the INI file can change
 // any, and the locale is loaded from them when such a text is due.
 void PosixSystem::adopt_user_locale() {
+  clock_gettime(CLOCK_MONOTONIC, &started_);
+  // Read once, as the launcher was started: the INI file cannot change them.
+  dry_run_ = is_dry_run(getenv("VELMORA_LAUNCHER_DRY_RUN"));
+  trace_output_ = open_trace_output(getenv("VELMORA_LAUNCHER_TRACE"), dry_run_);
+  trace_.attach(trace_output_.get());
   locale_entries_ = locale_entries(environ);
   // A dialog, should one be shown, runs in this environment: the INI file's
   // variables are meant for the target program.
@@ -238,28 +244,86 @@ void PosixSystem::write_output(const std::string& text) {
   write_all(stdout, text);
 }
 
-void PosixSystem::start_program(const std::string& path,
-                                const std::vector<std::string>& arguments) {
-  // The target receives what a Windows program would parse from the joined
-  // line. Its name is the path itself rather than the parse of the quoted
-  // first element, which would go wrong for a path holding a double quote
-  // (possible here, not on Windows) and take the user's arguments with it.
+namespace {
+
+// The target's argv: what a Windows program would parse from the joined
+// line. Its name is the path itself rather than the parse of the quoted
+// first element, which would go wrong for a path holding a double quote
+// (possible here, not on Windows) and take the user's arguments with it.
+std::vector<std::string> target_argv(const std::string& path,
+                                     const std::vector<std::string>& arguments) {
   std::vector<std::string> split{path};
   const std::string line = join_command_line(arguments);
   for (std::string& argument :
        split_arguments(line, arguments.empty() ? 0 : arguments[0].size())) {
     split.push_back(std::move(argument));
   }
+  return split;
+}
+
+// True when |argv| and the environment fit what the kernel takes: each
+// string at most 32 pages, all of them with their pointers within ARG_MAX.
+bool fits_the_argument_limit(const std::vector<std::string>& argv) {
+  const size_t kMaxString = 32 * 4096;
+  long limit = sysconf(_SC_ARG_MAX);
+  size_t total = 0;
+  for (const std::string& argument : argv) {
+    if (argument.size() + 1 > kMaxString) return false;
+    total += argument.size() + 1 + sizeof(char*);
+  }
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    size_t size = strlen(*entry) + 1;
+    if (size > kMaxString) return false;
+    total += size + sizeof(char*);
+  }
+  return limit <= 0 || total <= static_cast<size_t>(limit);
+}
+
+}  // namespace
+
+void PosixSystem::report_start_error(int error) {
+  load_adopted_locale();
+  if (trace_.on()) trace_.line(std::string("start failed: ") + strerror(error));
+  errno = error;
+  perror("Error when executing execv");
+}
+
+bool PosixSystem::check_start(const std::string& path,
+                              const std::vector<std::string>& arguments) {
+  drop_later_duplicates();
+  struct stat status;
+  int error = 0;
+  if (has_nul(path) || stat(path.c_str(), &status) != 0) {
+    error = has_nul(path) ? ENOENT : errno;
+  } else if (!S_ISREG(status.st_mode)) {
+    error = EACCES;  // what execv says of a directory or a device
+  } else if (access(path.c_str(), X_OK) != 0) {
+    error = errno;
+  } else if (!fits_the_argument_limit(target_argv(path, arguments))) {
+    error = E2BIG;
+  }
+  if (error == 0) return true;
+  report_start_error(error);
+  return false;
+}
+
+void PosixSystem::start_program(const std::string& path,
+                                const std::vector<std::string>& arguments) {
+  std::vector<std::string> split = target_argv(path, arguments);
   std::vector<char*> argv;
   argv.reserve(split.size() + 1);
   for (std::string& argument : split) argv.push_back(&argument[0]);
   argv.push_back(nullptr);
 
   drop_later_duplicates();
+  if (trace_.on()) {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    long long micros = (now.tv_sec - started_.tv_sec) * 1000000LL +
+                       (now.tv_nsec - started_.tv_nsec) / 1000;
+    trace_.line("starting the program after " + std::to_string(micros) + " us");
+  }
   fflush(nullptr);
   execv(path.c_str(), argv.data());
-  int error = errno;
-  load_adopted_locale();
-  errno = error;
-  perror("Error when executing execv");
+  report_start_error(errno);
 }

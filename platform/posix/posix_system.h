@@ -2,6 +2,9 @@
 #ifndef LAUNCHER_PLATFORM_POSIX_POSIX_SYSTEM_H_
 #define LAUNCHER_PLATFORM_POSIX_POSIX_SYSTEM_H_
 
+#include <time.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,10 +29,16 @@ class PosixSystem : public System {
   void display_message(const std::string& caption, const std::string& text,
                        MessageKind kind) override;
   void write_output(const std::string& text) override;
+  bool dry_run() override { return dry_run_; }
+  bool check_start(const std::string& path,
+                   const std::vector<std::string>& arguments) override;
   void start_program(const std::string& path,
                      const std::vector<std::string>& arguments) override;
 
  private:
+  // Reports why a start fails (or would fail) on standard error and in
+  // the trace.
+  void report_start_error(int error);
   // Loads the locale that adopt_user_locale kept, once.
   void load_adopted_locale();
   // The messages' language from the environment as it is now.
@@ -41,6 +50,9 @@ class PosixSystem : public System {
   // The environment as the launcher received it, null-terminated; empty
   // until the locale is adopted. Its strings are never changed or freed.
   std::vector<char*> start_environment_;
+  std::unique_ptr<TraceWriter> trace_output_;  // null while the trace is off
+  bool dry_run_ = false;
+  timespec started_{};  // when the run began, for the trace
 };
 
 #endif  // LAUNCHER_PLATFORM_POSIX_POSIX_SYSTEM_H_

@@ -427,6 +427,10 @@ TEST_F(end_to_end_hand_over, TargetHasOnlyTheDescriptorsTheLauncherInherited) {
   run_program(direct);
   EXPECT_EQ(through_launcher, started().descriptors);
   EXPECT_FALSE(through_launcher.empty());
+  // Nor does a trace file, which stays open until the start.
+  environment_["VELMORA_LAUNCHER_TRACE"] = install_->root() + "/trace.log";
+  launch({});
+  EXPECT_EQ(started().descriptors, through_launcher);
 }
 
 TEST(end_to_end_hardening, LauncherIsStaticPieWithFullRelro) {

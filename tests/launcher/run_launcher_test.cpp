@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
+#include "launcher/trace.h"
 #include "tests/support/fake_system.h"
 
 namespace {
@@ -174,6 +177,85 @@ TEST_F(RunLauncherTest, EmptyArgumentVector) {
   EXPECT_EQ(run_launcher({}, system, windows_path_rules()), 1);
   expect_nothing_read_or_started(".ini");
   EXPECT_TRUE(system.locale_adopted);
+}
+
+// The trace reports each stage and changes nothing the launch does.
+TEST_F(RunLauncherTest, TraceShowsTheRunAndChangesNothing) {
+  system.files[kIni] += "[Other]\nVMArgs=-Dlate\n[Settings]\nvmargs=-Dtypo\n";
+  run({"-data", "D:\\My Work", ""});
+  const Strings untraced_arguments = system.started_arguments;
+  const auto untraced_environment = system.environment;
+
+  install();
+  system.files[kIni] += "[Other]\nVMArgs=-Dlate\n[Settings]\nvmargs=-Dtypo\n";
+  system.trace_on();
+  run({"-data", "D:\\My Work", ""});
+  EXPECT_EQ(system.started_arguments, untraced_arguments);
+  EXPECT_EQ(system.environment, untraced_environment);
+
+  // In this order, among the other lines.
+  const Strings expected = {
+      "launcher: argument 3: \"\"\n",
+      "launcher: INI file \"C:\\Prod\\launcher.ini\"\n",
+      "launcher: \"PATH\" extended: \"C:\\Windows\" -> \"C:\\Windows;C:\\Prod\\jre\\bin\"\n",
+      "launcher: INI line 6: skipped: under an ignored section: \"VMArgs=-Dlate\"\n",
+      "launcher: INI line 8: \"vmargs\"=\"-Dtypo\": skipped: not a known key\n",
+      "launcher: target argument 0: \"C:\\Prod\\.\\velmora\\velmora.exe\"\n",
+      "launcher: target argument 4: \"D:\\My Work\"\n",
+      "launcher: target argument 5: \"\"\n",
+      "launcher: target argument 7: \"-Xmx512m\"\n",
+      "launcher: message \"Error\": \"Error: Failed Loading Velmora.\"\n",
+  };
+  auto next = system.trace_lines.begin();
+  for (const std::string& line : expected) {
+    auto found = std::find(next, system.trace_lines.end(), line);
+    EXPECT_NE(found, system.trace_lines.end()) << "missing or out of order: " << line;
+    if (found != system.trace_lines.end()) next = found;
+  }
+}
+
+TEST(TraceTest, LinesCannotBeForgedAndValuesChooseTheTarget) {
+  FakeSystem system;
+  system.trace_on();
+  system.trace().line(traced("a\nlauncher: forged\r\x1b[2J\t\xC3\xA4"));
+  EXPECT_EQ(system.trace_lines,
+            Strings{"launcher: \"a\\x0alauncher: forged\\x0d\\x1b[2J\t\xC3\xA4\"\n"});
+
+  const PathRules posix = posix_path_rules(), windows = windows_path_rules();
+  const struct { const char* value; const PathRules* rules; TraceTarget target; } cases[] = {
+      {nullptr, &posix, TraceTarget::kOff},       {"", &posix, TraceTarget::kOff},
+      {"0", &posix, TraceTarget::kOff},           {"1", &posix, TraceTarget::kStandardError},
+      {"yes", &posix, TraceTarget::kStandardError}, {"2", &posix, TraceTarget::kStandardError},
+      {"trace.log", &posix, TraceTarget::kStandardError},
+      {"/tmp/trace.log", &posix, TraceTarget::kFile},
+      {"C:\\trace.log", &windows, TraceTarget::kFile},
+      {"trace.log", &windows, TraceTarget::kStandardError},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(trace_target(c.value, *c.rules), c.target) << (c.value ? c.value : "unset");
+  }
+}
+
+// A dry run goes as far as the start and only checks it; help and refused
+// command lines keep their statuses.
+TEST_F(RunLauncherTest, DryRunChecksTheStartWithoutMakingIt) {
+  const struct { Strings arguments; bool would_work; int status; size_t messages; } cases[] = {
+      {{"-clean"}, true, 0, 0},
+      {{"-clean"}, false, 1, 1},
+      {{"-help"}, true, 0, 1},
+      {{"-data"}, true, 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments[0] + (c.would_work ? "" : ", start would fail"));
+    install();
+    system.dry = true;
+    system.start_would_work = c.would_work;
+    EXPECT_EQ(run(c.arguments), c.status);
+    EXPECT_FALSE(system.started);
+    EXPECT_EQ(system.messages.size(), c.messages);
+  }
+  EXPECT_TRUE(is_dry_run("1"));
+  EXPECT_FALSE(is_dry_run(nullptr) || is_dry_run("0") || is_dry_run(""));
 }
 
 TEST(RunLauncherPosixTest, UsesThePosixRules) {

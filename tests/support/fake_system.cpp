@@ -117,3 +117,15 @@ void FakeSystem::start_program(const std::string& path,
   started_arguments = arguments;
   events.push_back("start");
 }
+
+void FakeSystem::trace_on() {
+  collector_.reset(new LineCollector(trace_lines));
+  trace_.attach(collector_.get());
+}
+
+bool FakeSystem::check_start(const std::string& path,
+                             const std::vector<std::string>& arguments) {
+  (void)path;
+  started_arguments = arguments;
+  return start_would_work;
+}

@@ -4,6 +4,7 @@
 #define LAUNCHER_TESTS_SUPPORT_FAKE_SYSTEM_H_
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,7 +38,11 @@ class FakeSystem : public System {
   // any other path names only itself.
   std::map<std::string, std::string> same_file_as;
 
+  bool dry = false;                          // a dry run was asked for
+  bool start_would_work = true;              // what check_start finds
+
   // --- What the core did. ---
+  std::vector<std::string> trace_lines;      // once trace_on() was called
   bool locale_adopted = false;
   int documents_queries = 0;
   std::vector<std::string> opened_files;
@@ -52,6 +57,12 @@ class FakeSystem : public System {
   void add_file(const std::string& path, const std::string& content = "") {
     files[path] = content;
   }
+
+  // Turns the trace on, into trace_lines.
+  void trace_on();
+  bool dry_run() override { return dry; }
+  bool check_start(const std::string& path,
+                   const std::vector<std::string>& arguments) override;
 
   void adopt_user_locale() override;
   std::string current_directory() override { return cwd; }
@@ -70,6 +81,17 @@ class FakeSystem : public System {
   void write_output(const std::string& text) override { output += text; }
   void start_program(const std::string& path,
                      const std::vector<std::string>& arguments) override;
+
+ private:
+  class LineCollector : public TraceWriter {
+   public:
+    explicit LineCollector(std::vector<std::string>& lines) : lines_(lines) {}
+    void write_line(const std::string& line) override { lines_.push_back(line); }
+
+   private:
+    std::vector<std::string>& lines_;
+  };
+  std::unique_ptr<LineCollector> collector_;
 };
 
 #endif  // LAUNCHER_TESTS_SUPPORT_FAKE_SYSTEM_H_
