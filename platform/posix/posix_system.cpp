@@ -103,11 +103,11 @@ void write_all(FILE* stream, const std::string& text) {
 // that choose it are kept as they are now, before the INI file can change
 // any, and the locale is loaded from them when such a text is due.
 void PosixSystem::adopt_user_locale() {
-  clock_gettime(CLOCK_MONOTONIC, &started_);
   // Read once, as the launcher was started: the INI file cannot change them.
   dry_run_ = is_dry_run(getenv("VELMORA_LAUNCHER_DRY_RUN"));
   trace_output_ = open_trace_output(getenv("VELMORA_LAUNCHER_TRACE"), dry_run_);
   trace_.attach(trace_output_.get());
+  if (trace_.on()) clock_gettime(CLOCK_MONOTONIC, &started_);
   locale_entries_ = locale_entries(environ);
   // A dialog, should one be shown, runs in this environment: the INI file's
   // variables are meant for the target program.
