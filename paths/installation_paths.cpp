@@ -122,8 +122,9 @@ void locate_launcher(LaunchSettings& settings, System& system,
     trace.line("the system's record of this program: " +
                (own.empty() ? "none" : traced(own)));
   }
+  // The same path names the same file: no need to ask the system.
   if (!own.empty() && (found.empty() || directory_part(rules, found).empty() ||
-                       !system.same_file(found, own))) {
+                       (found != own && !system.same_file(found, own)))) {
     if (trace.on() && !found.empty()) {
       trace.line("the name does not lead to this program: the record is used");
     }
