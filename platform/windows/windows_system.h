@@ -15,6 +15,7 @@ class WindowsSystem : public System {
   bool set_environment(const std::string& name, const std::string& value) override;
   std::string documents_folder() override;
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
+  std::string decode_legacy_text(const std::string& bytes) override;
   std::string load_string(int id) override;
   void display_message(const std::string& caption, const std::string& text,
                        MessageKind kind) override;

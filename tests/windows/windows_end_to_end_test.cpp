@@ -76,20 +76,26 @@ TEST_F(WindowsLauncher, EnvironmentEntriesExpandEveryPlaceholder) {
       "[Environment Variables]\r\n"
       "DOCS=<My Documents>\\ws;<$HOME>\r\nTWICE=<CURRDIR>a;<CURRDIR>b\r\n"
       "LIST=one\r\nLIST=two\r\nNOTHING=\r\n[Settings]\r\nVMArgs=-Xms8m -Xmx64m\r\n");
-  // The folder where the user keeps it now, not where it was made.
-  const std::wstring documents = install_.directory() + L"\\Moved Documents \u00dc";
-  MovedDocuments moved(documents);
-  install_.run(quoted_launcher());
-  TargetRecord target = install_.record();
-  ASSERT_TRUE(target.found);
+  // The folder where the user keeps it now, not where it was made, under
+  // names outside any one legacy code page.
+  for (const wchar_t* name : {L"Moved Documents \u00dc",
+                              L"\u0414\u043e\u043a\u0443\u043c\u0435\u043d\u0442\u044b",
+                              L"\u30c9\u30ad\u30e5\u30e1\u30f3\u30c8"}) {
+    const std::wstring documents = install_.directory() + L"\\" + name;
+    SCOPED_TRACE(utf8(documents));
+    MovedDocuments moved(documents);
+    install_.run(quoted_launcher());
+    TargetRecord target = install_.record();
+    ASSERT_TRUE(target.found);
 
-  const std::string docs = utf8(documents), dir = utf8(install_.directory()) + "\\";
-  EXPECT_EQ(target.variable("DOCS"), docs + "\\ws;" + docs);
-  EXPECT_EQ(target.variable("TWICE"), dir + "a;" + dir + "b");
-  EXPECT_EQ(target.variable("LIST"), "one;two");
-  EXPECT_EQ(target.variable("NOTHING"), "(unset)");
-  // One VMArgs line may carry several options.
-  EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-vmargs", "-Xms8m", "-Xmx64m"}));
+    const std::string docs = utf8(documents), dir = utf8(install_.directory()) + "\\";
+    EXPECT_EQ(target.variable("DOCS"), docs + "\\ws;" + docs);
+    EXPECT_EQ(target.variable("TWICE"), dir + "a;" + dir + "b");
+    EXPECT_EQ(target.variable("LIST"), "one;two");
+    EXPECT_EQ(target.variable("NOTHING"), "(unset)");
+    // One VMArgs line may carry several options.
+    EXPECT_EQ(user_part(target), (Strings{"-ws", "win32", "-vmargs", "-Xms8m", "-Xmx64m"}));
+  }
 }
 
 TEST_F(WindowsLauncher, BareNameIsFoundThroughTheCurrentDirectory) {
@@ -260,9 +266,9 @@ TEST_F(WindowsLauncher, CommandLineLimitCountsUtf16Units) {
   }
 }
 
-// A variable's name or value is kept up to 32,766 UTF-16 units (and 65,534
-// bytes, all the narrow system functions carry); a longer one is refused
-// with a line on standard output, and the launch goes on.
+// A variable's name or value is kept up to 32,766 UTF-16 units, however
+// many bytes its UTF-8 takes; a longer one is refused with a line on
+// standard output, and the launch goes on.
 TEST_F(WindowsLauncher, OverlongVariablesAreRefusedAndTheLaunchGoesOn) {
   const std::string pair = "\xF0\x9F\x98\x80";  // 4 bytes, 2 units
   const std::string check = "\xE2\x9C\x93";      // 3 bytes, 1 unit
@@ -275,7 +281,7 @@ TEST_F(WindowsLauncher, OverlongVariablesAreRefusedAndTheLaunchGoesOn) {
       {"ASCII_OVER", repeat("x", 32767), true},
       {"PAIRS", repeat(pair, 16383), false},
       {"PAIRS_OVER", repeat(pair, 16383) + "x", true},
-      {"BYTES_OVER", repeat(check, 21845) + "x", true},  // 65,536 bytes
+      {"BYTES", repeat(check, 21845) + "x", false},  // 65,536 bytes
       {repeat("N", 32767), "x", true},
       // Entries extending one variable reach the limit together.
       {"LIST", repeat("x", 20000), false},
