@@ -5,7 +5,6 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <process.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -17,32 +16,32 @@
 #include <string>
 
 #include "commandline/quoting.h"
+#include "platform/windows/program_start.h"
 #include "platform/windows/wide_text.h"
 
 namespace {
 
 // The longest variable name or value the system keeps, and the longest
 // command line it starts a program with, in UTF-16 code units without the
-// terminating NUL. The runtime faults on a longer value, and _wexecv cuts a
-// longer command line without a word.
+// terminating NUL.
 constexpr size_t kMaxVariableUnits = 32766;
 constexpr size_t kMaxCommandLineUnits = 32766;
 
 const char kStartFailed[] = "Error when executing execv";
 
-class StdioFile : public InputFile {
+// A file read through its handle, which no program started later inherits.
+class HandleFile : public InputFile {
  public:
-  explicit StdioFile(FILE* file) : file_(file) {}
-  ~StdioFile() override { fclose(file_); }
+  explicit HandleFile(HANDLE file) : file_(file) {}
+  ~HandleFile() override { CloseHandle(file_); }
 
   bool read(char* buffer, size_t size, size_t* count) override {
     *count = 0;
     if (at_end_) return true;
-    *count = fread(buffer, 1, size, file_);
-    if (*count < size && ferror(file_)) {
-      *count = 0;
-      return false;
-    }
+    DWORD got = 0;
+    const DWORD wanted = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    if (!ReadFile(file_, buffer, wanted, &got, nullptr)) return false;
+    *count = got;
     // A UTF-16 text has bytes of 0x1A inside its characters (U+041A, K in
     // Cyrillic, is 1A 04): no Ctrl-Z ends it.
     if (first_read_ && *count >= 2 && memcmp(buffer, "\xFF\xFE", 2) == 0) {
@@ -61,14 +60,11 @@ class StdioFile : public InputFile {
   }
 
  private:
-  FILE* file_;
+  HANDLE file_;
   bool first_read_ = true;
   bool utf16_ = false;
   bool at_end_ = false;
 };
-
-// The length of |text| in UTF-16 code units, as the system receives it.
-size_t utf16_length(const std::string& text) { return to_utf16(text).size(); }
 
 // The volume and index that identify the file at |path|; false when it
 // cannot be opened.
@@ -84,6 +80,12 @@ bool file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
 
 bool has_nul(const std::string& text) {
   return text.find('\0') != std::string::npos;
+}
+
+// A name the system accepts: not empty, no "=" (which ends a name in the
+// environment block), no NUL.
+bool valid_variable_name(const std::string& name) {
+  return !name.empty() && name.find('=') == std::string::npos && !has_nul(name);
 }
 
 // The system's legacy ("ANSI") code page, which old INI files are written
@@ -150,23 +152,33 @@ bool WindowsSystem::same_file(const std::string& first,
 
 bool WindowsSystem::get_environment(const std::string& name, std::string* value) {
   if (has_nul(name)) return false;
-  const wchar_t* found = _wgetenv(to_utf16(name).c_str());
+  const std::wstring* found = environment_.find(to_utf16(name));
   if (found == nullptr) return false;
-  *value = to_utf8(found, wcslen(found));
+  *value = to_utf8(*found);
   return true;
 }
 
 bool WindowsSystem::set_environment(const std::string& name,
                                     const std::string& value) {
-  if (has_nul(name) || has_nul(value)) return false;
+  if (!valid_variable_name(name) || has_nul(value)) return false;
   const std::wstring wide_name = to_utf16(name), wide_value = to_utf16(value);
-  // Refused rather than cut short (or, for a long value, a fault in the
-  // runtime).
+  // Refused rather than cut short.
   if (wide_name.size() > kMaxVariableUnits || wide_value.size() > kMaxVariableUnits) {
     return false;
   }
-  // "NAME=" removes NAME; the runtime copies the assignment.
-  return _wputenv((wide_name + L"=" + wide_value).c_str()) == 0;
+  environment_.set(wide_name, wide_value);
+  return true;
+}
+
+bool WindowsSystem::append_environment(const std::string& name,
+                                       const std::string& suffix) {
+  if (!valid_variable_name(name) || has_nul(suffix)) return false;
+  const std::wstring wide_name = to_utf16(name), wide_suffix = to_utf16(suffix);
+  const std::wstring* value = environment_.find(wide_name);
+  const size_t length = (value == nullptr ? 0 : value->size()) + wide_suffix.size();
+  if (wide_name.size() > kMaxVariableUnits || length > kMaxVariableUnits) return false;
+  environment_.append(wide_name, wide_suffix);
+  return true;
 }
 
 std::string WindowsSystem::documents_folder() {
@@ -183,16 +195,20 @@ std::string WindowsSystem::documents_folder() {
 
 std::unique_ptr<InputFile> WindowsSystem::open_file(const std::string& path) {
   if (has_nul(path)) return nullptr;
-  // Binary: the reader drops the carriage return of each line end itself.
-  FILE* file = _wfopen(to_utf16(path).c_str(), L"rb");
-  if (file == nullptr) return nullptr;
-  // Checked on the opened file, not by a second look-up of the path.
-  struct _stat status;
-  if (_fstat(_fileno(file), &status) != 0 || (status.st_mode & _S_IFREG) == 0) {
-    fclose(file);
+  // Not inheritable: the program started later never holds the file open.
+  HANDLE file = CreateFileW(to_utf16(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  // Checked on the opened file, not by a second look-up of the path: a
+  // regular file on a disk, not a directory, pipe or device.
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    CloseHandle(file);
     return nullptr;
   }
-  return std::unique_ptr<InputFile>(new StdioFile(file));
+  return std::unique_ptr<InputFile>(new HandleFile(file));
 }
 
 std::string WindowsSystem::decode_legacy_text(const std::string& bytes) {
@@ -229,11 +245,9 @@ void WindowsSystem::write_output(const std::string& text) {
 
 namespace {
 
-// The error line of a failed start, the system's text in UTF-8.
-void report_start_failure(int error) {
-  const wchar_t* reason = _wcserror(error);
-  std::string line = std::string(kStartFailed) + ": " +
-                     to_utf8(reason, reason == nullptr ? 0 : wcslen(reason)) + "\n";
+// The error line of a failed start, |reason| in UTF-8.
+void report_start_failure(const std::string& reason) {
+  const std::string line = std::string(kStartFailed) + ": " + reason + "\n";
   fwrite(line.data(), 1, line.size(), stderr);
   fflush(stderr);
 }
@@ -242,23 +256,14 @@ void report_start_failure(int error) {
 
 void WindowsSystem::start_program(const std::string& path,
                                   const std::vector<std::string>& arguments) {
-  // The runtime would start the program with the command line cut short.
-  if (utf16_length(join_command_line(arguments)) > kMaxCommandLineUnits) {
-    report_start_failure(E2BIG);
+  std::wstring command_line = to_utf16(join_command_line(arguments));
+  // The system takes no longer command line; it is not cut short.
+  if (command_line.size() > kMaxCommandLineUnits) {
+    const wchar_t* reason = _wcserror(E2BIG);
+    report_start_failure(to_utf8(reason, wcslen(reason)));
     return;
   }
-  std::vector<std::wstring> wide(arguments.size());
-  std::vector<const wchar_t*> argv;
-  argv.reserve(arguments.size() + 1);
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    wide[i] = to_utf16(arguments[i]);
-    argv.push_back(wide[i].c_str());
-  }
-  argv.push_back(nullptr);
-
-  fflush(nullptr);
-  // The runtime joins the elements with single blanks into the new
-  // program's command line and ends this process once it has started.
-  _wexecv(to_utf16(path).c_str(), argv.data());
-  report_start_failure(errno);
+  const unsigned long error =
+      start_in_place(to_utf16(path), std::move(command_line), environment_.block());
+  report_start_failure(to_utf8(system_error_text(error)));
 }

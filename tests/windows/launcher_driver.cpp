@@ -115,6 +115,10 @@ DriveResult drive(const DriveRequest& request) {
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = out;
   startup.hStdError = err;
+  if (request.show_window >= 0) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(request.show_window);
+  }
   PROCESS_INFORMATION process = {};
   std::wstring command_line = request.command_line;
   std::wstring block = environment_block(request.environment);

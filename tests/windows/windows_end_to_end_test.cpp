@@ -2,6 +2,9 @@
 // them, exit statuses, and exactly what the target program receives.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "tests/windows/windows_installation.h"
@@ -36,13 +39,26 @@ void expect_boxes(const DriveResult& result,
   }
 }
 
-// A hand-over that failed: the runtime's line on standard error, the error
-// box, status 1.
-void expect_failed_hand_over(const DriveResult& result) {
+// A hand-over that failed: the line on standard error with |reason|, the
+// error box, status 1.
+void expect_failed_hand_over(const DriveResult& result, const std::string& reason) {
   EXPECT_EQ(result.exit_status, 1u);
-  EXPECT_EQ(result.standard_error.rfind("Error when executing execv: ", 0), 0u)
-      << result.standard_error;
+  EXPECT_EQ(result.standard_error, "Error when executing execv: " + reason + "\r\n");
   expect_boxes(result, {{"Error", "Error: Failed Loading Velmora."}});
+}
+
+// The system's text for |error|, as FormatMessageW gives it.
+std::string system_text(DWORD error) {
+  wchar_t* text = nullptr;
+  DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::wstring result(text, length);
+  LocalFree(text);
+  while (!result.empty() && std::wstring(L"\r\n ").find(result.back()) != std::wstring::npos) {
+    result.pop_back();
+  }
+  return utf8(result);
 }
 
 class WindowsLauncher : public testing::Test {
@@ -55,7 +71,9 @@ TEST_F(WindowsLauncher, TypicalRunHandsOverTheTranslatedCommandLine) {
   install_.write_ini(
       "; settings\r\n[Settings]\r\nVMArgs=-Xmx512m\r\n"
       "[Environment Variables]\r\nPATH=<CURRDIR>jre\\bin\r\n");
-  DriveResult result = install_.run(quoted_launcher() + L" -data \"D:\\My Work\" -clean");
+  // A hidden per-drive directory entry, as cmd.exe keeps them.
+  DriveResult result = install_.run(quoted_launcher() + L" -data \"D:\\My Work\" -clean",
+                                    std::wstring(), {{L"=D:", L"D:\\work"}});
   EXPECT_FALSE(result.timed_out);
   EXPECT_TRUE(result.boxes.empty());
   EXPECT_EQ(result.exit_status, 0u);
@@ -68,7 +86,30 @@ TEST_F(WindowsLauncher, TypicalRunHandsOverTheTranslatedCommandLine) {
   EXPECT_EQ(target.arguments, (Strings{dir + "\\.\\velmora\\velmora.exe", "-ws", "win32",
                                        "-data", "D:\\My Work", "-clean", "-vmargs",
                                        "-Xmx512m"}));
-  EXPECT_EQ(target.variable("PATH"), "C:\\windows\\system32;C:\\windows;" + dir + "\\jre\\bin");
+  EXPECT_EQ(target.variable("=D:"), "D:\\work");
+  // The inherited Path, extended by the INI file's PATH entry: one entry.
+  EXPECT_EQ(target.variable("Path"), "C:\\windows\\system32;C:\\windows;" + dir + "\\jre\\bin");
+  size_t paths = 0;
+  for (const auto& variable : target.environment) {
+    paths += _stricmp(variable.first.c_str(), "PATH") == 0;
+  }
+  EXPECT_EQ(paths, 1u);
+  // In the order Windows asks for: by name, without regard to case (as its
+  // upper-case table compares them). Wine adds its own variables, and
+  // SystemDrive and SystemRoot, at the end of every program's block.
+  Strings names;
+  for (const std::string& name : target.names) {
+    if (_strnicmp(name.c_str(), "WINE", 4) != 0 && name.rfind("SystemDrive", 0) != 0 &&
+        name.rfind("SystemRoot", 0) != 0) {
+      names.push_back(name);
+    }
+  }
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const std::string& a,
+                                                            const std::string& b) {
+    const std::wstring x = from_utf8(a), y = from_utf8(b);
+    return CompareStringOrdinal(x.data(), int(x.size()), y.data(), int(y.size()), TRUE) ==
+           CSTR_LESS_THAN;
+  }));
 }
 
 TEST_F(WindowsLauncher, EnvironmentEntriesExpandEveryPlaceholder) {
@@ -234,11 +275,13 @@ TEST_F(WindowsLauncher, IniNamedAfterARenamedLauncher) {
 TEST_F(WindowsLauncher, FailedHandOverIsReportedWithStatusOne) {
   install_.write_ini("[Settings]\r\n");
   install_.remove_target();
-  expect_failed_hand_over(install_.run(quoted_launcher() + L" -clean"));
+  expect_failed_hand_over(install_.run(quoted_launcher() + L" -clean"),
+                          system_text(ERROR_FILE_NOT_FOUND));
 }
 
 // The system starts a program with a command line of at most 32,766 UTF-16
-// units; a longer one would arrive cut, so it is not started at all.
+// units, which arrives exactly as joined; a longer one would arrive cut, so
+// it is not started at all.
 TEST_F(WindowsLauncher, CommandLineLimitCountsUtf16Units) {
   const std::string target = "\"" + utf8(install_.directory()) + "\\.\\velmora\\velmora.exe\"";
   const std::string fixed = target + " -ws win32 -vmargs -Dpad= -Dend";
@@ -255,13 +298,14 @@ TEST_F(WindowsLauncher, CommandLineLimitCountsUtf16Units) {
     DriveResult result = install_.run(quoted_launcher());
     TargetRecord record = install_.record(c.line_units > 32766 ? 300 : 10000);
     if (c.line_units > 32766) {
-      expect_failed_hand_over(result);
+      expect_failed_hand_over(result, strerror(E2BIG));
       EXPECT_FALSE(record.found);
       continue;
     }
     EXPECT_EQ(result.exit_status, 0u);
     ASSERT_TRUE(record.found);
     EXPECT_EQ(from_utf8(record.command_line).size(), c.line_units);
+    EXPECT_TRUE(record.command_line == target + " -ws win32 -vmargs " + pad + " -Dend");
     EXPECT_TRUE(user_part(record) == (Strings{"-ws", "win32", "-vmargs", pad, "-Dend"}));
   }
 }
