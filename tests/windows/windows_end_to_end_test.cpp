@@ -7,59 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/windows/windows_expectations.h"
 #include "tests/windows/windows_installation.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 const char kUsage[] = "launcher [-data WORKSPACE] [-help] [VELMORA OPTION]";
-const char kVariableRefused[] = "Error setting up env variable: ";
 
 std::string utf8(const std::wstring& text) { return to_utf8(text); }
-
-std::string repeat(const std::string& text, size_t times) {
-  std::string result;
-  for (size_t i = 0; i < times; ++i) result += text;
-  return result;
-}
-
-// The target's argv after its own path.
-Strings user_part(const TargetRecord& record) {
-  return Strings(record.arguments.begin() + (record.arguments.empty() ? 0 : 1),
-                 record.arguments.end());
-}
-
-void expect_boxes(const DriveResult& result,
-                  const std::vector<MessageBoxSeen>& expected) {
-  ASSERT_EQ(result.boxes.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(result.boxes[i].caption, expected[i].caption) << "box " << i;
-    EXPECT_EQ(result.boxes[i].text, expected[i].text) << "box " << i;
-  }
-}
-
-// A hand-over that failed: the line on standard error with |reason|, the
-// error box, status 1.
-void expect_failed_hand_over(const DriveResult& result, const std::string& reason) {
-  EXPECT_EQ(result.exit_status, 1u);
-  EXPECT_EQ(result.standard_error, "Error when executing execv: " + reason + "\r\n");
-  expect_boxes(result, {{"Error", "Error: Failed Loading Velmora."}});
-}
-
-// The system's text for |error|, as FormatMessageW gives it.
-std::string system_text(DWORD error) {
-  wchar_t* text = nullptr;
-  DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::wstring result(text, length);
-  LocalFree(text);
-  while (!result.empty() && std::wstring(L"\r\n ").find(result.back()) != std::wstring::npos) {
-    result.pop_back();
-  }
-  return utf8(result);
-}
 
 class WindowsLauncher : public testing::Test {
  protected:
@@ -270,94 +225,6 @@ TEST_F(WindowsLauncher, IniNamedAfterARenamedLauncher) {
   install.write_ini("[Settings]\r\nVMArgs=-Xmx1g\r\n");
   DriveResult result = install.run(L"\"" + install.launcher() + L"\" -help");
   expect_boxes(result, {{"Message", "velmora-start [-data WORKSPACE] [-help] [VELMORA OPTION]"}});
-}
-
-TEST_F(WindowsLauncher, FailedHandOverIsReportedWithStatusOne) {
-  install_.write_ini("[Settings]\r\n");
-  install_.remove_target();
-  expect_failed_hand_over(install_.run(quoted_launcher() + L" -clean"),
-                          system_text(ERROR_FILE_NOT_FOUND));
-}
-
-// The system starts a program with a command line of at most 32,766 UTF-16
-// units, which arrives exactly as joined; a longer one would arrive cut, so
-// it is not started at all.
-TEST_F(WindowsLauncher, CommandLineLimitCountsUtf16Units) {
-  const std::string target = "\"" + utf8(install_.directory()) + "\\.\\velmora\\velmora.exe\"";
-  const std::string fixed = target + " -ws win32 -vmargs -Dpad= -Dend";
-  struct Case {
-    std::string unit;  // of one UTF-16 unit
-    size_t line_units;
-  };
-  for (const Case& c : {Case{"x", 32766}, Case{"x", 32767},
-                        Case{"\xE2\x9C\x93", 32766}}) {  // 3 bytes each
-    SCOPED_TRACE(c.unit + " " + std::to_string(c.line_units));
-    const std::string pad =
-        "-Dpad=" + repeat(c.unit, c.line_units - from_utf8(fixed).size());
-    install_.write_ini("[Settings]\r\nVMArgs=" + pad + " -Dend\r\n");
-    DriveResult result = install_.run(quoted_launcher());
-    TargetRecord record = install_.record(c.line_units > 32766 ? 300 : 10000);
-    if (c.line_units > 32766) {
-      expect_failed_hand_over(result, strerror(E2BIG));
-      EXPECT_FALSE(record.found);
-      continue;
-    }
-    EXPECT_EQ(result.exit_status, 0u);
-    ASSERT_TRUE(record.found);
-    EXPECT_EQ(from_utf8(record.command_line).size(), c.line_units);
-    EXPECT_TRUE(record.command_line == target + " -ws win32 -vmargs " + pad + " -Dend");
-    EXPECT_TRUE(user_part(record) == (Strings{"-ws", "win32", "-vmargs", pad, "-Dend"}));
-  }
-}
-
-// A variable's name or value is kept up to 32,766 UTF-16 units, however
-// many bytes its UTF-8 takes; a longer one is refused with a line on
-// standard output, and the launch goes on.
-TEST_F(WindowsLauncher, OverlongVariablesAreRefusedAndTheLaunchGoesOn) {
-  const std::string pair = "\xF0\x9F\x98\x80";  // 4 bytes, 2 units
-  const std::string check = "\xE2\x9C\x93";      // 3 bytes, 1 unit
-  struct Entry {
-    std::string name, value;
-    bool refused;
-  };
-  const std::vector<Entry> entries = {
-      {"ASCII", repeat("x", 32766), false},
-      {"ASCII_OVER", repeat("x", 32767), true},
-      {"PAIRS", repeat(pair, 16383), false},
-      {"PAIRS_OVER", repeat(pair, 16383) + "x", true},
-      {"BYTES", repeat(check, 21845) + "x", false},  // 65,536 bytes
-      {repeat("N", 32767), "x", true},
-      // Entries extending one variable reach the limit together.
-      {"LIST", repeat("x", 20000), false},
-      {"LIST", repeat("y", 12765), false},
-      {"LIST", "z", true},
-  };
-  std::string ini = "[Environment Variables]\r\n", output;
-  std::map<std::string, std::string> kept;
-  for (const Entry& entry : entries) {
-    ini += entry.name + "=" + entry.value + "\r\n";
-    std::string& value = kept[entry.name];
-    const std::string whole = value.empty() ? entry.value : value + ";" + entry.value;
-    if (entry.refused) {
-      output += kVariableRefused + entry.name + "=" + whole + "\r\n";  // text mode
-    } else {
-      value = whole;
-    }
-  }
-  install_.write_ini(ini);
-  DriveResult result = install_.run(quoted_launcher());
-  EXPECT_FALSE(result.timed_out);
-  EXPECT_EQ(result.exit_status, 0u);
-  EXPECT_TRUE(result.standard_output == output)
-      << result.standard_output.size() << " bytes, not " << output.size();
-  TargetRecord target = install_.record();
-  ASSERT_TRUE(target.found);
-  for (const auto& variable : kept) {
-    const std::string& name = variable.first;
-    EXPECT_TRUE(target.variable(name) ==
-                (variable.second.empty() ? "(unset)" : variable.second))
-        << name.substr(0, 16) << ": " << target.variable(name).size() << " bytes";
-  }
 }
 
 TEST_F(WindowsLauncher, StringTestShowsEveryMessageThenLaunches) {
