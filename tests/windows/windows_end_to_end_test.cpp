@@ -148,17 +148,19 @@ TEST_F(WindowsLauncher, UserArgumentsArriveUnchanged) {
   }
   // As a shell would quote them: C:\ws\ | say "hi" | a<tab>b | (empty) |
   // \\server\share\ | Grüße ✓ 日本 | -data C:\My Work\ (trailing backslash) |
-  // *.txt | a?.txt (no wildcard expansion).
+  // *.txt | a?.txt (no wildcard expansion) | an unpaired surrogate, which
+  // Windows allows in a command line.
   install_.run(quoted_launcher() +
                L" \"C:\\ws\\\\\" \"say \\\"hi\\\"\" \"a\tb\" \"\" \\\\server\\share\\"
-               L" \"Gr\u00fc\u00dfe \u2713 \u65e5\u672c\" -data \"C:\\My Work\\\\\" *.txt a?.txt",
+               L" \"Gr\u00fc\u00dfe \u2713 \u65e5\u672c\" -data \"C:\\My Work\\\\\" *.txt a?.txt x" +
+               std::wstring(1, wchar_t(0xD800)) + L"y",
                install_.directory());
   TargetRecord target = install_.record();
   ASSERT_TRUE(target.found);
   EXPECT_EQ(user_part(target),
             (Strings{"-ws", "win32", "C:\\ws\\", "say \"hi\"", "a\tb", "", "\\\\server\\share\\",
                      "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 \xE6\x97\xA5\xE6\x9C\xAC", "-data",
-                     "C:\\My Work\\", "*.txt", "a?.txt", "-vmargs"}));
+                     "C:\\My Work\\", "*.txt", "a?.txt", "x\xED\xA0\x80y", "-vmargs"}));
 }
 
 TEST_F(WindowsLauncher, NonAsciiInstallationAndIniValues) {
