@@ -1,10 +1,14 @@
 // The Windows launcher's entry point. The executable belongs to the GUI
-// subsystem but keeps the runtime's argc/argv: with MinGW link it with
-// -mwindows; with MSVC use /SUBSYSTEM:WINDOWS /ENTRY:mainCRTStartup.
+// subsystem but keeps the runtime's argc/argv, in UTF-16 (wmain), split
+// exactly as the runtime splits a command line. With MinGW link it with
+// -mwindows -municode; with MSVC use /SUBSYSTEM:WINDOWS
+// /ENTRY:wmainCRTStartup.
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "launcher/run_launcher.h"
+#include "platform/windows/wide_text.h"
 #include "platform/windows/windows_system.h"
 
 #ifdef __MINGW32__
@@ -12,8 +16,10 @@
 int _dowildcard = 0;
 #endif
 
-int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv, argv + argc);
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  arguments.reserve(argc);
+  for (int i = 0; i < argc; ++i) arguments.push_back(to_utf8(argv[i], wcslen(argv[i])));
   WindowsSystem system;
   return run_launcher(arguments, system, windows_path_rules());
 }

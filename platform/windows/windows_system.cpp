@@ -1,15 +1,14 @@
 #include "platform/windows/windows_system.h"
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <objbase.h>
 #include <shlobj.h>
 
-#include <direct.h>
-#include <process.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cerrno>
-#include <climits>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -17,34 +16,39 @@
 #include <string>
 
 #include "commandline/quoting.h"
+#include "platform/windows/program_start.h"
+#include "platform/windows/wide_text.h"
 
 namespace {
 
 // The longest variable name or value the system keeps, and the longest
 // command line it starts a program with, in UTF-16 code units without the
-// terminating NUL. The runtime's _putenv faults on a longer value, and
-// _execv cuts a longer command line without a word.
+// terminating NUL.
 constexpr size_t kMaxVariableUnits = 32766;
 constexpr size_t kMaxCommandLineUnits = 32766;
-// The narrow system functions carry a text in a counted string of 16-bit
-// byte length, one byte kept for the NUL: a longer variable arrives cut.
-constexpr size_t kMaxNarrowBytes = 65534;
 
 const char kStartFailed[] = "Error when executing execv";
 
-class StdioFile : public InputFile {
+// A file read through its handle, which no program started later inherits.
+class HandleFile : public InputFile {
  public:
-  explicit StdioFile(FILE* file) : file_(file) {}
-  ~StdioFile() override { fclose(file_); }
+  explicit HandleFile(HANDLE file) : file_(file) {}
+  ~HandleFile() override { CloseHandle(file_); }
 
   bool read(char* buffer, size_t size, size_t* count) override {
     *count = 0;
     if (at_end_) return true;
-    *count = fread(buffer, 1, size, file_);
-    if (*count < size && ferror(file_)) {
-      *count = 0;
-      return false;
+    DWORD got = 0;
+    const DWORD wanted = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    if (!ReadFile(file_, buffer, wanted, &got, nullptr)) return false;
+    *count = got;
+    // A UTF-16 text has bytes of 0x1A inside its characters (U+041A, K in
+    // Cyrillic, is 1A 04): no Ctrl-Z ends it.
+    if (first_read_ && *count >= 2 && memcmp(buffer, "\xFF\xFE", 2) == 0) {
+      utf16_ = true;
     }
+    first_read_ = false;
+    if (utf16_) return true;
     // A Ctrl-Z ends a text file, as the runtime's text mode reads it; old
     // editors still write one at the end.
     const void* end_of_file = memchr(buffer, '\x1A', *count);
@@ -56,54 +60,16 @@ class StdioFile : public InputFile {
   }
 
  private:
-  FILE* file_;
+  HANDLE file_;
+  bool first_read_ = true;
+  bool utf16_ = false;
   bool at_end_ = false;
 };
-
-// |text| in UTF-16, from the narrow code page the runtime uses.
-std::wstring to_wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(),
-                                   static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(length > 0 ? length : 0, L'\0');
-  if (length > 0) {
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                        &wide[0], length);
-  }
-  return wide;
-}
-
-std::string to_narrow(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int length = WideCharToMultiByte(CP_ACP, 0, text.data(),
-                                   static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, nullptr);
-  std::string narrow(length > 0 ? length : 0, '\0');
-  if (length > 0) {
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                        &narrow[0], length, nullptr, nullptr);
-  }
-  return narrow;
-}
-
-// The length of |text| in UTF-16 code units, as the system converts it from
-// the narrow code page.
-size_t utf16_length(const std::string& text) {
-  if (text.empty()) return 0;
-  if (text.size() > static_cast<size_t>(INT_MAX)) return text.size();
-  return static_cast<size_t>(MultiByteToWideChar(
-      CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0));
-}
-
-// True when the system keeps |text| as a variable's name or value whole.
-bool fits_variable(const std::string& text) {
-  return text.size() <= kMaxNarrowBytes && utf16_length(text) <= kMaxVariableUnits;
-}
 
 // The volume and index that identify the file at |path|; false when it
 // cannot be opened.
 bool file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
-  HANDLE file = CreateFileW(to_wide(path).c_str(), FILE_READ_ATTRIBUTES,
+  HANDLE file = CreateFileW(to_utf16(path).c_str(), FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -116,21 +82,47 @@ bool has_nul(const std::string& text) {
   return text.find('\0') != std::string::npos;
 }
 
+// A name the system accepts: not empty, no "=" (which ends a name in the
+// environment block), no NUL.
+bool valid_variable_name(const std::string& name) {
+  return !name.empty() && name.find('=') == std::string::npos && !has_nul(name);
+}
+
+// The system's legacy ("ANSI") code page, which old INI files are written
+// in. Asked of the system locale itself: CP_ACP is UTF-8 for a program whose
+// manifest asks for it. 0 where the locale has none.
+unsigned legacy_code_page() {
+  DWORD code_page = 0;
+  if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT,
+                     LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                     reinterpret_cast<LPWSTR>(&code_page),
+                     sizeof code_page / sizeof(wchar_t)) == 0) {
+    return 0;
+  }
+  return code_page;
+}
+
 }  // namespace
 
 void WindowsSystem::adopt_user_locale() { setlocale(LC_ALL, ""); }
 
 std::string WindowsSystem::current_directory() {
-  char* directory = _getcwd(nullptr, 0);  // allocated to fit
-  if (directory == nullptr) return std::string();
-  std::string result(directory);
-  free(directory);
-  return result;
+  DWORD size = GetCurrentDirectoryW(0, nullptr);
+  for (;;) {
+    if (size == 0) return std::string();
+    std::wstring directory(size, L'\0');
+    DWORD length = GetCurrentDirectoryW(size, &directory[0]);
+    if (length < size) {
+      directory.resize(length);
+      return length == 0 ? std::string() : to_utf8(directory);
+    }
+    size = length;  // changed in between: the size it needs now
+  }
 }
 
 bool WindowsSystem::is_regular_file(const std::string& path) {
   struct _stat status;
-  return !has_nul(path) && _stat(path.c_str(), &status) == 0 &&
+  return !has_nul(path) && _wstat(to_utf16(path).c_str(), &status) == 0 &&
          (status.st_mode & _S_IFREG) != 0;
 }
 
@@ -142,7 +134,7 @@ std::string WindowsSystem::executable_path() {
     if (length == 0) return std::string();
     if (length < path.size()) {
       path.resize(length);
-      return to_narrow(path);
+      return to_utf8(path);
     }
     path.resize(path.size() * 2);
   }
@@ -160,55 +152,90 @@ bool WindowsSystem::same_file(const std::string& first,
 
 bool WindowsSystem::get_environment(const std::string& name, std::string* value) {
   if (has_nul(name)) return false;
-  const char* found = getenv(name.c_str());
+  const std::wstring* found = environment_.find(to_utf16(name));
   if (found == nullptr) return false;
-  value->assign(found);
+  *value = to_utf8(*found);
   return true;
 }
 
 bool WindowsSystem::set_environment(const std::string& name,
                                     const std::string& value) {
-  if (has_nul(name) || has_nul(value)) return false;
-  // Refused rather than cut short (or, for a long value, a fault in the
-  // runtime).
-  if (!fits_variable(name) || !fits_variable(value)) return false;
-  // "NAME=" removes NAME; the runtime copies the assignment.
-  return _putenv((name + "=" + value).c_str()) == 0;
+  if (!valid_variable_name(name) || has_nul(value)) return false;
+  const std::wstring wide_name = to_utf16(name), wide_value = to_utf16(value);
+  // Refused rather than cut short.
+  if (wide_name.size() > kMaxVariableUnits || wide_value.size() > kMaxVariableUnits) {
+    return false;
+  }
+  environment_.set(wide_name, wide_value);
+  return true;
+}
+
+bool WindowsSystem::append_environment(const std::string& name,
+                                       const std::string& suffix) {
+  if (!valid_variable_name(name) || has_nul(suffix)) return false;
+  const std::wstring wide_name = to_utf16(name), wide_suffix = to_utf16(suffix);
+  const std::wstring* value = environment_.find(wide_name);
+  const size_t length = (value == nullptr ? 0 : value->size()) + wide_suffix.size();
+  if (wide_name.size() > kMaxVariableUnits || length > kMaxVariableUnits) return false;
+  environment_.append(wide_name, wide_suffix);
+  return true;
 }
 
 std::string WindowsSystem::documents_folder() {
-  char folder[MAX_PATH] = "";
-  SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder);
-  return folder;
+  // Where the folder is now, of any length, whether or not it exists.
+  wchar_t* folder = nullptr;
+  std::string result;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_DONT_VERIFY,
+                                     nullptr, &folder))) {
+    result = to_utf8(folder, wcslen(folder));
+  }
+  CoTaskMemFree(folder);
+  return result;
 }
 
 std::unique_ptr<InputFile> WindowsSystem::open_file(const std::string& path) {
   if (has_nul(path)) return nullptr;
-  // Binary: the reader drops the carriage return of each line end itself.
-  FILE* file = fopen(path.c_str(), "rb");
-  if (file == nullptr) return nullptr;
-  // Checked on the opened file, not by a second look-up of the path.
-  struct _stat status;
-  if (_fstat(_fileno(file), &status) != 0 || (status.st_mode & _S_IFREG) == 0) {
-    fclose(file);
+  // Not inheritable: the program started later never holds the file open.
+  HANDLE file = CreateFileW(to_utf16(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  // Checked on the opened file, not by a second look-up of the path: a
+  // regular file on a disk, not a directory, pipe or device.
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    CloseHandle(file);
     return nullptr;
   }
-  return std::unique_ptr<InputFile>(new StdioFile(file));
+  return std::unique_ptr<InputFile>(new HandleFile(file));
+}
+
+std::string WindowsSystem::decode_legacy_text(const std::string& bytes) {
+  static const unsigned code_page = legacy_code_page();
+  if (code_page == 0 || code_page == CP_UTF8 || bytes.empty()) return bytes;
+  int length = MultiByteToWideChar(code_page, 0, bytes.data(),
+                                   static_cast<int>(bytes.size()), nullptr, 0);
+  if (length <= 0) return bytes;
+  std::wstring text(length, L'\0');
+  MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
+                      &text[0], length);
+  return to_utf8(text);
 }
 
 std::string WindowsSystem::load_string(int id) {
-  // A string-table entry holds at most 4097 characters; in the UTF-8 code
-  // page each takes up to three bytes.
-  std::string text(3 * 4097 + 1, '\0');
-  int length = LoadStringA(GetModuleHandleA(nullptr), id, &text[0],
-                           static_cast<int>(text.size()));
-  text.resize(length > 0 ? length : 0);
-  return text;
+  // With no buffer size the system gives the resource's own text, which
+  // is not NUL-terminated, and its length.
+  const wchar_t* text = nullptr;
+  int length = LoadStringW(GetModuleHandleW(nullptr), id,
+                           reinterpret_cast<LPWSTR>(&text), 0);
+  if (length <= 0 || text == nullptr) return std::string();
+  return to_utf8(text, length);
 }
 
 void WindowsSystem::display_message(const std::string& caption,
                                     const std::string& text, MessageKind) {
-  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+  MessageBoxW(nullptr, to_utf16(text).c_str(), to_utf16(caption).c_str(), MB_OK);
 }
 
 void WindowsSystem::write_output(const std::string& text) {
@@ -216,22 +243,27 @@ void WindowsSystem::write_output(const std::string& text) {
   fflush(stdout);
 }
 
+namespace {
+
+// The error line of a failed start, |reason| in UTF-8.
+void report_start_failure(const std::string& reason) {
+  const std::string line = std::string(kStartFailed) + ": " + reason + "\n";
+  fwrite(line.data(), 1, line.size(), stderr);
+  fflush(stderr);
+}
+
+}  // namespace
+
 void WindowsSystem::start_program(const std::string& path,
                                   const std::vector<std::string>& arguments) {
-  // The runtime would start the program with the command line cut short.
-  if (utf16_length(join_command_line(arguments)) > kMaxCommandLineUnits) {
-    errno = E2BIG;
-    perror(kStartFailed);
+  std::wstring command_line = to_utf16(join_command_line(arguments));
+  // The system takes no longer command line; it is not cut short.
+  if (command_line.size() > kMaxCommandLineUnits) {
+    const wchar_t* reason = _wcserror(E2BIG);
+    report_start_failure(to_utf8(reason, wcslen(reason)));
     return;
   }
-  std::vector<const char*> argv;
-  argv.reserve(arguments.size() + 1);
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  argv.push_back(nullptr);
-
-  fflush(nullptr);
-  // The runtime joins the elements with single blanks into the new
-  // program's command line and ends this process once it has started.
-  _execv(path.c_str(), argv.data());
-  perror(kStartFailed);
+  const unsigned long error =
+      start_in_place(to_utf16(path), std::move(command_line), environment_.block());
+  report_start_failure(to_utf8(system_error_text(error)));
 }

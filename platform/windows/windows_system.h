@@ -3,6 +3,7 @@
 #define LAUNCHER_PLATFORM_WINDOWS_WINDOWS_SYSTEM_H_
 
 #include "launcher/system.h"
+#include "platform/windows/environment_block.h"
 
 class WindowsSystem : public System {
  public:
@@ -13,14 +14,21 @@ class WindowsSystem : public System {
   bool same_file(const std::string& first, const std::string& second) override;
   bool get_environment(const std::string& name, std::string* value) override;
   bool set_environment(const std::string& name, const std::string& value) override;
+  bool append_environment(const std::string& name, const std::string& suffix) override;
   std::string documents_folder() override;
   std::unique_ptr<InputFile> open_file(const std::string& path) override;
+  std::string decode_legacy_text(const std::string& bytes) override;
   std::string load_string(int id) override;
   void display_message(const std::string& caption, const std::string& text,
                        MessageKind kind) override;
   void write_output(const std::string& text) override;
   void start_program(const std::string& path,
                      const std::vector<std::string>& arguments) override;
+
+ private:
+  // What the program will get: the inherited environment with the INI
+  // file's changes, which this launcher's own reads see as well.
+  EnvironmentBlock environment_;
 };
 
 #endif  // LAUNCHER_PLATFORM_WINDOWS_WINDOWS_SYSTEM_H_

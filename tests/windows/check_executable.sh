@@ -11,7 +11,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 headers="$("$objdump" -p "$exe")"
 grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI-subsystem program"
-system_dlls='^(KERNEL32|USER32|SHELL32|ADVAPI32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+system_dlls='^(KERNEL32|USER32|SHELL32|ADVAPI32|ole32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 while read -r dll; do
   [[ "$dll" =~ $system_dlls ]] || fail "imports $dll, not a system DLL"
 done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
@@ -21,7 +21,8 @@ expect() { grep -qF -- "$1" <<<"$resources" || fail "no $2"; }
 expect '103 14 /* RT_GROUP_ICON */' "icon group 103"
 expect '1 24 /* RT_MANIFEST */' "application manifest"
 expect 'level=""asInvoker""' "asInvoker execution level"
-expect '>UTF-8</activeCodePage>' "UTF-8 active code page"
+# Behaviour must not rest on a code page that older Windows ignores.
+grep -q '<activeCodePage' <<<"$resources" && fail "an activeCodePage entry"
 expect '>PerMonitorV2</dpiAwareness>' "per-monitor-v2 DPI awareness"
 expect 'name=""Microsoft.Windows.Common-Controls"" version=""6.0.0.0""' "Common Controls 6"
 expect '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' "Windows 10/11 supportedOS"

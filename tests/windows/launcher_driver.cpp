@@ -85,12 +85,31 @@ std::wstring environment_block(const std::map<std::wstring, std::wstring>& varia
 }  // namespace
 
 std::string to_utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(),
-                                 nullptr, 0, nullptr, nullptr);
-  std::string result(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &result[0],
-                      size, nullptr, nullptr);
+  // By hand: an unpaired surrogate stays visible (as the three bytes of its
+  // code point) instead of becoming U+FFFD.
+  std::string result;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned c = static_cast<unsigned short>(text[i]);
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() &&
+        text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (c < 0x80) {
+      result += static_cast<char>(c);
+    } else if (c < 0x800) {
+      result += static_cast<char>(0xC0 | (c >> 6));
+      result += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      result += static_cast<char>(0xE0 | (c >> 12));
+      result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      result += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      result += static_cast<char>(0xF0 | (c >> 18));
+      result += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      result += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
   return result;
 }
 
@@ -115,6 +134,10 @@ DriveResult drive(const DriveRequest& request) {
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = out;
   startup.hStdError = err;
+  if (request.show_window >= 0) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(request.show_window);
+  }
   PROCESS_INFORMATION process = {};
   std::wstring command_line = request.command_line;
   std::wstring block = environment_block(request.environment);

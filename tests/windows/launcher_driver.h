@@ -27,6 +27,7 @@ struct DriveRequest {
   std::wstring command_line;  // exactly as the process will see it
   std::wstring directory;     // current directory; empty: the driver's own
   std::map<std::wstring, std::wstring> environment;  // the whole environment
+  int show_window = -1;       // wShowWindow, as a shortcut gives it; -1: none
   unsigned timeout_ms = 30000;
 };
 

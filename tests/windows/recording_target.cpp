@@ -4,10 +4,13 @@
 //   line <n>\n<bytes>\n   once
 //   arg <n>\n<bytes>\n    per argv element
 //   env <n>\n<bytes>\n    per environment entry
+//   show <n>\n<number>\n  the show state of its start-up information, if any
+//   file <n>\n<path>\n    per file or directory handle it holds at start
 // The record is written beside its final name and then moved there, so a
 // reader never sees half of it.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -25,6 +28,20 @@ void put(std::string& record, const char* kind, const std::wstring& value) {
 
 int wmain(int argc, wchar_t** argv) {
   std::string record;
+  // Before anything here opens a file: what it was started with.
+  for (uintptr_t value = 4; value < 0x4000; value += 4) {
+    HANDLE handle = reinterpret_cast<HANDLE>(value);
+    wchar_t path[1024];
+    if (GetFileType(handle) != FILE_TYPE_DISK) continue;
+    DWORD length = GetFinalPathNameByHandleW(handle, path, 1024, 0);
+    if (length > 0 && length < 1024) put(record, "file", std::wstring(path, length));
+  }
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  GetStartupInfoW(&startup);
+  if (startup.dwFlags & STARTF_USESHOWWINDOW) {
+    put(record, "show", std::to_wstring(startup.wShowWindow));
+  }
   put(record, "line", GetCommandLineW());
   for (int i = 0; i < argc; ++i) put(record, "arg", argv[i]);
   wchar_t* block = GetEnvironmentStringsW();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -94,21 +95,37 @@ std::map<std::wstring, std::wstring> WindowsInstallation::base_environment() {
     }
   }
   FreeEnvironmentStringsW(block);
-  environment[L"PATH"] = L"C:\\windows\\system32;C:\\windows";
+  // Named as Windows names it.
+  for (auto it = environment.begin(); it != environment.end();) {
+    it = _wcsicmp(it->first.c_str(), L"PATH") == 0 ? environment.erase(it) : std::next(it);
+  }
+  environment[L"Path"] = L"C:\\windows\\system32;C:\\windows";
   return environment;
 }
 
 DriveResult WindowsInstallation::run(
     const std::wstring& command_line, const std::wstring& directory,
-    const std::map<std::wstring, std::wstring>& extra) const {
+    const std::map<std::wstring, std::wstring>& extra, int show_window) const {
   DeleteFileW(record_file_.c_str());
   DriveRequest request;
   request.program = launcher();
   request.command_line = command_line;
+  request.show_window = show_window;
   request.directory = directory.empty() ? root_ : directory;
   request.environment = base_environment();
   request.environment[L"RECORD_FILE"] = record_file_;
   for (const auto& variable : extra) request.environment[variable.first] = variable.second;
+  return drive(request);
+}
+
+DriveResult WindowsInstallation::run_target() const {
+  DeleteFileW(record_file_.c_str());
+  DriveRequest request;
+  request.program = directory_ + L"\\velmora\\velmora.exe";
+  request.command_line = L"\"" + request.program + L"\"";
+  request.directory = root_;
+  request.environment = base_environment();
+  request.environment[L"RECORD_FILE"] = record_file_;
   return drive(request);
 }
 
@@ -131,11 +148,17 @@ TargetRecord WindowsInstallation::record(unsigned timeout_ms) const {
       record.command_line = value;
     } else if (kind == "arg") {
       record.arguments.push_back(value);
+    } else if (kind == "show") {
+      record.show_window = value;
+    } else if (kind == "file") {
+      record.files.push_back(value);
     } else {
       size_t equals = value.find('=', 1);
       record.environment[value.substr(0, equals)] = value.substr(equals + 1);
+      record.names.push_back(value.substr(0, equals));
     }
   }
+  std::sort(record.files.begin(), record.files.end());
   return record;
 }
 

@@ -16,6 +16,9 @@ struct TargetRecord {
   std::string command_line;                   // GetCommandLineW, UTF-8
   std::vector<std::string> arguments;         // the C runtime's argv
   std::map<std::string, std::string> environment;
+  std::vector<std::string> names;             // of the variables, in block order
+  std::string show_window;                    // empty: none given
+  std::vector<std::string> files;             // open at its start, sorted
 
   // The variable's value, or "(unset)".
   std::string variable(const std::string& name) const;
@@ -38,7 +41,10 @@ class WindowsInstallation {
   // answers its message boxes.
   DriveResult run(const std::wstring& command_line,
                   const std::wstring& directory = std::wstring(),
-                  const std::map<std::wstring, std::wstring>& extra = {}) const;
+                  const std::map<std::wstring, std::wstring>& extra = {},
+                  int show_window = -1) const;
+  // Starts the target directly, as run() starts the launcher.
+  DriveResult run_target() const;
 
   // Waits a while for the target's record, as the launcher does not wait
   // for the target.
