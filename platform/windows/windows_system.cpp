@@ -17,6 +17,7 @@
 
 #include "commandline/quoting.h"
 #include "platform/windows/program_start.h"
+#include "platform/windows/trace_output.h"
 #include "platform/windows/wide_text.h"
 
 namespace {
@@ -104,7 +105,16 @@ unsigned legacy_code_page() {
 
 }  // namespace
 
-void WindowsSystem::adopt_user_locale() { setlocale(LC_ALL, ""); }
+void WindowsSystem::adopt_user_locale() {
+  setlocale(LC_ALL, "");
+  // Read once, as the launcher was started: the INI file cannot change them.
+  std::string dry_run, trace;
+  const bool trace_set = get_environment("VELMORA_LAUNCHER_TRACE", &trace);
+  dry_run_ = get_environment("VELMORA_LAUNCHER_DRY_RUN", &dry_run) &&
+             is_dry_run(dry_run.c_str());
+  trace_output_ = open_trace_output(trace_set ? trace.c_str() : nullptr, dry_run_);
+  trace_.attach(trace_output_.get());
+}
 
 std::string WindowsSystem::current_directory() {
   DWORD size = GetCurrentDirectoryW(0, nullptr);
@@ -243,26 +253,36 @@ void WindowsSystem::write_output(const std::string& text) {
   fflush(stdout);
 }
 
-namespace {
-
-// The error line of a failed start, |reason| in UTF-8.
-void report_start_failure(const std::string& reason) {
+// The error line of a failed start, |reason| in UTF-8, and its trace.
+void WindowsSystem::report_start_failure(const std::string& reason) {
+  trace_.line("start failed: " + reason);
   const std::string line = std::string(kStartFailed) + ": " + reason + "\n";
   fwrite(line.data(), 1, line.size(), stderr);
   fflush(stderr);
 }
 
-}  // namespace
+// The system takes no longer command line; it is not cut short.
+bool WindowsSystem::fits(const std::wstring& command_line) {
+  if (command_line.size() <= kMaxCommandLineUnits) return true;
+  const wchar_t* reason = _wcserror(E2BIG);
+  report_start_failure(to_utf8(reason, wcslen(reason)));
+  return false;
+}
+
+bool WindowsSystem::check_start(const std::string& path,
+                                const std::vector<std::string>& arguments) {
+  if (!is_regular_file(path)) {
+    report_start_failure(to_utf8(system_error_text(ERROR_FILE_NOT_FOUND)));
+    return false;
+  }
+  return fits(to_utf16(join_command_line(arguments)));
+}
 
 void WindowsSystem::start_program(const std::string& path,
                                   const std::vector<std::string>& arguments) {
   std::wstring command_line = to_utf16(join_command_line(arguments));
-  // The system takes no longer command line; it is not cut short.
-  if (command_line.size() > kMaxCommandLineUnits) {
-    const wchar_t* reason = _wcserror(E2BIG);
-    report_start_failure(to_utf8(reason, wcslen(reason)));
-    return;
-  }
+  if (!fits(command_line)) return;
+  trace_.line("starting the program");
   const unsigned long error =
       start_in_place(to_utf16(path), std::move(command_line), environment_.block());
   report_start_failure(to_utf8(system_error_text(error)));

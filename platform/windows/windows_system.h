@@ -2,6 +2,10 @@
 #ifndef LAUNCHER_PLATFORM_WINDOWS_WINDOWS_SYSTEM_H_
 #define LAUNCHER_PLATFORM_WINDOWS_WINDOWS_SYSTEM_H_
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "launcher/system.h"
 #include "platform/windows/environment_block.h"
 
@@ -22,10 +26,18 @@ class WindowsSystem : public System {
   void display_message(const std::string& caption, const std::string& text,
                        MessageKind kind) override;
   void write_output(const std::string& text) override;
+  bool dry_run() override { return dry_run_; }
+  bool check_start(const std::string& path,
+                   const std::vector<std::string>& arguments) override;
   void start_program(const std::string& path,
                      const std::vector<std::string>& arguments) override;
 
  private:
+  void report_start_failure(const std::string& reason);
+  bool fits(const std::wstring& command_line);
+
+  std::unique_ptr<TraceWriter> trace_output_;  // null while the trace is off
+  bool dry_run_ = false;
   // What the program will get: the inherited environment with the INI
   // file's changes, which this launcher's own reads see as well.
   EnvironmentBlock environment_;

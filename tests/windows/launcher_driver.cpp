@@ -134,6 +134,9 @@ DriveResult drive(const DriveRequest& request) {
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = out;
   startup.hStdError = err;
+  if (!request.standard_handles) {
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nullptr;
+  }
   if (request.show_window >= 0) {
     startup.dwFlags |= STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(request.show_window);

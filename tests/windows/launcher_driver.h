@@ -28,6 +28,7 @@ struct DriveRequest {
   std::wstring directory;     // current directory; empty: the driver's own
   std::map<std::wstring, std::wstring> environment;  // the whole environment
   int show_window = -1;       // wShowWindow, as a shortcut gives it; -1: none
+  bool standard_handles = true;  // false: none, as from a shortcut
   unsigned timeout_ms = 30000;
 };
 

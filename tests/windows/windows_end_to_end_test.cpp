@@ -248,3 +248,67 @@ TEST_F(WindowsLauncher, StringTestShowsEveryMessageThenLaunches) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string file_text(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  std::string text;
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(file);
+  return text;
+}
+
+// The trace goes to the file it names and changes nothing the program gets;
+// a launcher without a standard error (started from a shortcut) writes it to
+// the temporary folder; a dry run starts nothing.
+TEST_F(WindowsLauncher, TraceGoesToItsFileOrTheTemporaryFolder) {
+  install_.write_ini("[Settings]\r\nVMArgs=-Xmx1g\r\n[Environment Variables]\r\nTOOLS=<CURRDIR>t\r\n");
+  const std::wstring command = quoted_launcher() + L" -data \"My Work\" \"\"";
+  install_.run(command);
+  const TargetRecord untraced = install_.record();
+  ASSERT_TRUE(untraced.found);
+
+  const std::wstring trace = install_.directory() + L"\\trace.log";
+  install_.run(command, L"", {{L"VELMORA_LAUNCHER_TRACE", trace}});
+  const TargetRecord traced = install_.record();
+  EXPECT_EQ(traced.arguments, untraced.arguments);
+  EXPECT_EQ(traced.variable("TOOLS"), untraced.variable("TOOLS"));
+  EXPECT_EQ(traced.files.size(), untraced.files.size()) << "the trace file was inherited";
+  const std::string text = file_text(trace);
+  const std::string dir = utf8(install_.directory());
+  for (const std::string& line :
+       {"launcher: INI file \"" + dir + "\\launcher.ini\"\n",
+        "launcher: \"TOOLS\" set: unset -> \"" + dir + "\\t\"\n",
+        std::string("launcher: target argument 4: \"My Work\"\n"),
+        std::string("launcher: target argument 5: \"\"\n")}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "in:\n" << text;
+  }
+
+  // Any other value: standard error, when there is one.
+  EXPECT_NE(install_.run(command, L"", {{L"VELMORA_LAUNCHER_TRACE", L"yes"}})
+                .standard_error.find("launcher: version "),
+            std::string::npos);
+  EXPECT_TRUE(install_.record().found);  // started, and done before the next run
+
+  const std::wstring temp = install_.directory() + L"\\temp";
+  CreateDirectoryW(temp.c_str(), nullptr);
+  DriveResult dry = install_.run(command, L"",
+                                 {{L"VELMORA_LAUNCHER_TRACE", L"1"},
+                                  {L"VELMORA_LAUNCHER_DRY_RUN", L"1"},
+                                  {L"TMP", temp},
+                                  {L"TEMP", temp}},
+                                 -1, /*standard_handles=*/false);
+  EXPECT_EQ(dry.exit_status, 0u);
+  EXPECT_TRUE(dry.boxes.empty());
+  EXPECT_FALSE(install_.record(500).found) << "a dry run started the program";
+  EXPECT_NE(file_text(temp + L"\\velmora-launcher-trace.log")
+                .find("launcher: dry run: the program would be started\n"),
+            std::string::npos);
+}
+
+}  // namespace

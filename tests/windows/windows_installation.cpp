@@ -105,9 +105,11 @@ std::map<std::wstring, std::wstring> WindowsInstallation::base_environment() {
 
 DriveResult WindowsInstallation::run(
     const std::wstring& command_line, const std::wstring& directory,
-    const std::map<std::wstring, std::wstring>& extra, int show_window) const {
+    const std::map<std::wstring, std::wstring>& extra, int show_window,
+    bool standard_handles) const {
   DeleteFileW(record_file_.c_str());
   DriveRequest request;
+  request.standard_handles = standard_handles;
   request.program = launcher();
   request.command_line = command_line;
   request.show_window = show_window;

@@ -42,7 +42,7 @@ class WindowsInstallation {
   DriveResult run(const std::wstring& command_line,
                   const std::wstring& directory = std::wstring(),
                   const std::map<std::wstring, std::wstring>& extra = {},
-                  int show_window = -1) const;
+                  int show_window = -1, bool standard_handles = true) const;
   // Starts the target directly, as run() starts the launcher.
   DriveResult run_target() const;
 
