@@ -3,9 +3,9 @@
 # system DLLs (the C++ runtime is linked in) and carries its resources: icon
 # group 103 with one 32x32 32-bit image, string tables in ten languages, the
 # application manifest and the version information.
-#   check_executable.sh LAUNCHER.exe OBJDUMP WINDRES ICON.ico
+#   check_executable.sh LAUNCHER.exe OBJDUMP WINDRES ICON.ico VERSION
 set -uo pipefail
-exe="$1" objdump="$2" windres="$3" icon="$4"
+exe="$1" objdump="$2" windres="$3" icon="$4" version="$5"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -28,6 +28,10 @@ expect 'name=""Microsoft.Windows.Common-Controls"" version=""6.0.0.0""' "Common 
 expect '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' "Windows 10/11 supportedOS"
 expect '1 VERSIONINFO' "version information"
 expect 'VALUE "ProductName", "Velmora"' "product name"
+# Every version the file shows is the project's.
+expect "FILEVERSION ${version//./, }, 0" "file version $version"
+expect "VALUE \"ProductVersion\", \"$version.0\"" "product version $version"
+expect "name=\"\"Velmora.Launcher\"\" version=\"\"$version.0\"\"" "manifest version $version"
 [ "$(grep -c '^1 3 /\* RT_ICON \*/' <<<"$resources")" = 1 ] || fail "not exactly one icon image"
 # One string table block (ids 0-15, 16-31, 2000-2015) per language and range.
 for language in "9, 1" "7, 1" "12, 1" "16, 1" "10, 3" "22, 1" "17, 1" "18, 1" "4, 2" "4, 1"; do
