@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "launcher/run_launcher.h"
+#include "platform/windows/system_libraries.h"
 #include "platform/windows/wide_text.h"
 #include "platform/windows/windows_system.h"
 
@@ -17,6 +18,7 @@ int _dowildcard = 0;
 #endif
 
 int wmain(int argc, wchar_t** argv) {
+  restrict_dll_search();
   std::vector<std::string> arguments;
   arguments.reserve(argc);
   for (int i = 0; i < argc; ++i) arguments.push_back(to_utf8(argv[i], wcslen(argv[i])));

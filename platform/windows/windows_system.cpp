@@ -1,9 +1,6 @@
 #include "platform/windows/windows_system.h"
 
 #include <windows.h>
-#include <knownfolders.h>
-#include <objbase.h>
-#include <shlobj.h>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -17,6 +14,7 @@
 
 #include "commandline/quoting.h"
 #include "platform/windows/program_start.h"
+#include "platform/windows/system_libraries.h"
 #include "platform/windows/trace_output.h"
 #include "platform/windows/wide_text.h"
 
@@ -29,6 +27,11 @@ constexpr size_t kMaxVariableUnits = 32766;
 constexpr size_t kMaxCommandLineUnits = 32766;
 
 const char kStartFailed[] = "Error when executing execv";
+
+// FOLDERID_Documents, here rather than from the import library's table of
+// every known GUID.
+const GUID kDocumentsFolder = {
+    0xfdd39ad0, 0x238f, 0x46af, {0xad, 0xb4, 0x6c, 0x85, 0x48, 0x03, 0x69, 0xc7}};
 
 // A file read through its handle, which no program started later inherits.
 class HandleFile : public InputFile {
@@ -193,13 +196,16 @@ bool WindowsSystem::append_environment(const std::string& name,
 
 std::string WindowsSystem::documents_folder() {
   // Where the folder is now, of any length, whether or not it exists.
+  const auto known_folder_path = known_folder_path_function();
+  const auto task_memory_free = task_memory_free_function();
+  if (known_folder_path == nullptr || task_memory_free == nullptr) return std::string();
   wchar_t* folder = nullptr;
   std::string result;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_DONT_VERIFY,
-                                     nullptr, &folder))) {
+  if (SUCCEEDED(known_folder_path(kDocumentsFolder, KF_FLAG_DONT_VERIFY, nullptr,
+                                  &folder))) {
     result = to_utf8(folder, wcslen(folder));
   }
-  CoTaskMemFree(folder);
+  task_memory_free(folder);
   return result;
 }
 
@@ -234,18 +240,33 @@ std::string WindowsSystem::decode_legacy_text(const std::string& bytes) {
 }
 
 std::string WindowsSystem::load_string(int id) {
-  // With no buffer size the system gives the resource's own text, which
-  // is not NUL-terminated, and its length.
-  const wchar_t* text = nullptr;
-  int length = LoadStringW(GetModuleHandleW(nullptr), id,
-                           reinterpret_cast<LPWSTR>(&text), 0);
-  if (length <= 0 || text == nullptr) return std::string();
-  return to_utf8(text, length);
+  // Read from the string table as the system's LoadStringW reads it (which
+  // would need USER32): the block of ids 16n to 16n+15 is resource n+1, in
+  // the user's interface language as the system picks it, and holds 16
+  // strings, each a UTF-16 count followed by as many units.
+  if (id < 0 || id > 0xFFFF) return std::string();
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC block = FindResourceW(module, MAKEINTRESOURCEW((id >> 4) + 1),
+                              MAKEINTRESOURCEW(6) /* RT_STRING */);
+  HGLOBAL loaded = block == nullptr ? nullptr : LoadResource(module, block);
+  const wchar_t* units =
+      loaded == nullptr ? nullptr : static_cast<const wchar_t*>(LockResource(loaded));
+  if (units == nullptr) return std::string();
+  const size_t size = SizeofResource(module, block) / sizeof(wchar_t);
+  size_t at = 0;
+  for (int skipped = 0; skipped < (id & 15) && at < size; ++skipped) {
+    at += 1 + units[at];
+  }
+  if (at >= size || units[at] == 0 || units[at] > size - at - 1) return std::string();
+  return to_utf8(units + at + 1, units[at]);
 }
 
 void WindowsSystem::display_message(const std::string& caption,
                                     const std::string& text, MessageKind) {
-  MessageBoxW(nullptr, to_utf16(text).c_str(), to_utf16(caption).c_str(), MB_OK);
+  const auto message_box = message_box_function();
+  if (message_box != nullptr) {
+    message_box(nullptr, to_utf16(text).c_str(), to_utf16(caption).c_str(), MB_OK);
+  }
 }
 
 void WindowsSystem::write_output(const std::string& text) {
