@@ -18,6 +18,10 @@ while read -r dll; do
   [[ "$dll" =~ $imported ]] || fail "imports $dll, not only KERNEL32 and the C runtime"
 done < <(sed -n 's/^\s*DLL Name: //p' <<<"$headers")
 
+# The launcher's own terminate handler, not the runtime's verbose one, which
+# brings in a demangler and a printf (a fifth of the file).
+grep -qa 'terminate called after throwing' "$exe" && fail "the runtime's verbose terminate handler"
+
 resources="$("$windres" -i "$exe" -O rc 2>/dev/null)"
 expect() { grep -qF -- "$1" <<<"$resources" || fail "no $2"; }
 expect '103 14 /* RT_GROUP_ICON */' "icon group 103"
