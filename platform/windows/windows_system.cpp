@@ -16,6 +16,7 @@
 #include <string>
 
 #include "commandline/quoting.h"
+#include "platform/windows/console_companion.h"
 #include "platform/windows/program_start.h"
 #include "platform/windows/trace_output.h"
 #include "platform/windows/wide_text.h"
@@ -245,6 +246,10 @@ std::string WindowsSystem::load_string(int id) {
 
 void WindowsSystem::display_message(const std::string& caption,
                                     const std::string& text, MessageKind) {
+  if (is_console_companion()) {  // a script must not wait on a box
+    write_console_message(caption, text);
+    return;
+  }
   MessageBoxW(nullptr, to_utf16(text).c_str(), to_utf16(caption).c_str(), MB_OK);
 }
 
