@@ -62,6 +62,27 @@ std::string find_by_name(System& system, const PathRules& rules,
   return found;
 }
 
+// The INI file of |settings|' stem, or of the stem without the companion
+// suffix when the stem ends in it and has no INI file of its own. Only
+// looked for beside a launcher that was found.
+std::string ini_path_for(System& system, const PathRules& rules,
+                         const LaunchSettings& settings) {
+  const std::string& stem = settings.launcher_stem;
+  const std::string own = settings.installation_directory + stem + ".ini";
+  const std::string& suffix = rules.companion_suffix;
+  if (suffix.empty() || settings.installation_directory.empty() ||
+      stem.size() <= suffix.size() ||
+      stem.compare(stem.size() - suffix.size(), suffix.size(), suffix) != 0 ||
+      system.is_regular_file(own)) {
+    return own;
+  }
+  if (system.trace().on()) {
+    system.trace().line("no INI file " + traced(own) + ": the shared one is used");
+  }
+  return settings.installation_directory +
+         stem.substr(0, stem.size() - suffix.size()) + ".ini";
+}
+
 }  // namespace
 
 std::string resolve_program_path(System& system, const PathRules& rules,
@@ -145,8 +166,7 @@ void locate_launcher(LaunchSettings& settings, System& system,
   settings.installation_directory = directory_part(rules, settings.launcher_path);
   settings.launcher_file_name = file_name_part(rules, settings.launcher_path);
   settings.launcher_stem = strip_extension(settings.launcher_file_name);
-  settings.ini_path =
-      settings.installation_directory + settings.launcher_stem + ".ini";
+  settings.ini_path = ini_path_for(system, rules, settings);
   settings.target_program_path =
       settings.installation_directory + rules.target_program;
 }

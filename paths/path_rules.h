@@ -13,6 +13,10 @@ struct PathRules {
   std::string executable_suffix;      // retried by locate_launcher; may be empty
   std::string target_program;         // below the installation directory
   std::string window_system;          // value of the "-ws" option we add
+  // A stem ending in it may share the INI file of the stem without it, when
+  // it has none of its own ("tool-console" reads "tool.ini"); empty: never.
+  // Set by the platform for an executable built to be such a companion.
+  std::string companion_suffix;
 };
 
 // Backslash (and "/" read as one too), ";", "C:...", "\..." or "/..."

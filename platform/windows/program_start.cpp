@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/windows/console_companion.h"
+
 unsigned long start_in_place(const std::wstring& path, std::wstring command_line,
                              std::wstring block) {
   STARTUPINFOW startup = {};
@@ -21,13 +23,17 @@ unsigned long start_in_place(const std::wstring& path, std::wstring command_line
   // Handles are inherited as by any child: the standard ones and those the
   // launcher inherited as inheritable. Files the launcher opened itself are
   // not inheritable.
+  // The companion starts it suspended, to put it in a job before it runs.
+  const bool companion = is_console_companion();
+  if (companion) leave_interrupts_to_the_program();
   PROCESS_INFORMATION process = {};
   fflush(nullptr);
   if (!CreateProcessW(path.c_str(), &command_line[0], nullptr, nullptr, TRUE,
-                      CREATE_UNICODE_ENVIRONMENT, &block[0], nullptr, &startup,
-                      &process)) {
+                      CREATE_UNICODE_ENVIRONMENT | (companion ? CREATE_SUSPENDED : 0),
+                      &block[0], nullptr, &startup, &process)) {
     return GetLastError();
   }
+  if (companion) return run_to_its_end(process.hProcess, process.hThread);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   _exit(0);

@@ -6,8 +6,9 @@
 
 // Starts the program at |path| with exactly |command_line| and the
 // environment |block| (as EnvironmentBlock::block() gives it), then ends
-// this process with status 0. Returns only when the system refused the
-// start, with its error code.
+// this process with status 0; the console companion waits for it instead
+// and ends with its status. Returns only when the system refused the start,
+// with its error code.
 unsigned long start_in_place(const std::wstring& path, std::wstring command_line,
                              std::wstring block);
 

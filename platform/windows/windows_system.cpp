@@ -13,6 +13,7 @@
 #include <string>
 
 #include "commandline/quoting.h"
+#include "platform/windows/console_companion.h"
 #include "platform/windows/program_start.h"
 #include "platform/windows/system_libraries.h"
 #include "platform/windows/trace_output.h"
@@ -263,6 +264,10 @@ std::string WindowsSystem::load_string(int id) {
 
 void WindowsSystem::display_message(const std::string& caption,
                                     const std::string& text, MessageKind) {
+  if (is_console_companion()) {  // a script must not wait on a box
+    write_console_message(caption, text);
+    return;
+  }
   const auto message_box = message_box_function();
   if (message_box != nullptr) {
     message_box(nullptr, to_utf16(text).c_str(), to_utf16(caption).c_str(), MB_OK);

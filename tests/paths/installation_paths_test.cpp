@@ -222,6 +222,49 @@ TEST(LocateCheckedTest, NameCountsOnlyWhenItIsTheRunningExecutable) {
   }
 }
 
+// An executable built as a companion ("-console") shares the INI file of
+// the stem without that ending when it has none of its own; no other does.
+TEST(LocateCompanionTest, SharedIniOnlyForTheCompanionWithoutItsOwn) {
+  PathRules companion = windows_path_rules();
+  companion.companion_suffix = "-console";
+  const PathRules windows = windows_path_rules();
+  const PathRules posix = posix_path_rules();
+  struct Case {
+    const char* what;
+    const PathRules* rules;
+    const char* executable;
+    std::vector<std::string> inis;  // the INI files that exist
+    const char* ini_path;
+  };
+  const std::vector<Case> cases = {
+      {"its own INI first", &companion, "C:\\P\\tool-console.exe",
+       {"C:\\P\\tool-console.ini", "C:\\P\\tool.ini"}, "C:\\P\\tool-console.ini"},
+      {"else the shared one", &companion, "C:\\P\\tool-console.exe",
+       {"C:\\P\\tool.ini"}, "C:\\P\\tool.ini"},
+      {"neither: the last path tried", &companion, "C:\\P\\tool-console.exe", {},
+       "C:\\P\\tool.ini"},
+      {"another stem keeps its own", &companion, "C:\\P\\tool.exe",
+       {"C:\\P\\-console.ini"}, "C:\\P\\tool.ini"},
+      {"nothing before the ending", &companion, "C:\\P\\-console.exe", {"C:\\P\\.ini"},
+       "C:\\P\\-console.ini"},
+      {"the GUI launcher never", &windows, "C:\\P\\tool-console.exe",
+       {"C:\\P\\tool.ini"}, "C:\\P\\tool-console.ini"},
+      {"POSIX never", &posix, "/p/tool-console", {"/p/tool.ini"},
+       "/p/tool-console.ini"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeSystem system;
+    system.cwd = c.rules == &posix ? "/work" : "C:\\Work";
+    system.executable = c.executable;
+    system.add_file(c.executable);
+    for (const std::string& ini : c.inis) system.add_file(ini);
+    LaunchSettings settings;
+    locate_launcher(settings, system, *c.rules, c.executable);
+    EXPECT_EQ(settings.ini_path, c.ini_path);
+  }
+}
+
 TEST_F(WindowsLocateTest, UnknownCurrentDirectoryNeverMeansTheRoot) {
   system.cwd = "";
   system.environment.erase("PATH");
