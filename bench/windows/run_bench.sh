@@ -14,7 +14,7 @@ cmake --preset bench-windows >&2
 cmake --build --preset bench-windows >&2
 
 bin=build/bench-windows/bin
-prefix=build/bench-windows/wineprefix
+prefix=$PWD/build/bench-windows/wineprefix
 trap 'cmake/wine-run.sh --stop "$prefix"' EXIT
 run() { cmake/wine-run.sh "$bin/windows_bench.exe" "$@"; }
 

@@ -172,7 +172,7 @@ static int chain_named(const char* name) {
 }
 
 int main(int argc, char** argv) {
-  size_t rounds = 200;
+  size_t rounds = 1000;
   int base = FLOOR, once = -1, sleeping = 0;
   char dlls[CHAINS][32];
   int have_dlls = 0;
