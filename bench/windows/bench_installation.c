@@ -74,9 +74,17 @@ int installation_create(struct installation* installation, int sleeping) {
   wchar_t temp[MAX_PATH];
   DWORD length = GetTempPathW(MAX_PATH, temp);
   if (length == 0 || length > MAX_PATH - 40) return fail("no temporary folder", L"");
-  _snwprintf(installation->root, MAX_PATH, L"%lslauncher-bench-%lu", temp,
-             GetCurrentProcessId());
-  installation->root[MAX_PATH - 1] = L'\0';
+  /* A new folder: one that a run which was stopped left behind may bear
+   * the name the next run tries first. */
+  for (unsigned attempt = 0;; ++attempt) {
+    _snwprintf(installation->root, MAX_PATH, L"%lslauncher-bench-%lu-%u", temp,
+               GetCurrentProcessId(), attempt);
+    installation->root[MAX_PATH - 1] = L'\0';
+    if (CreateDirectoryW(installation->root, NULL)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS || attempt == 1000) {
+      return fail("cannot create", installation->root);
+    }
+  }
   const wchar_t* root = installation->root;
   size_t size = MAX_PATH * 2;
   _snwprintf(installation->launcher, size, L"%ls\\launcher.exe", root);
@@ -91,7 +99,6 @@ int installation_create(struct installation* installation, int sleeping) {
 
   wchar_t velmora[MAX_PATH * 2];
   _snwprintf(velmora, size, L"%ls\\velmora", root);
-  if (!CreateDirectoryW(root, NULL)) return fail("cannot create", root);
   if (!CreateDirectoryW(velmora, NULL)) return fail("cannot create", velmora);
   return copy_beside_me(L"launcher.exe", installation->launcher) &&
          copy_beside_me(L"floor.exe", installation->floor) &&
