@@ -5,11 +5,20 @@
 # lines and the arguments. Not part of the tests: times are never asserted.
 #   scripts/bench.sh [--core] [--rounds N] [--quick] [--only typical|lines|arguments]
 #                    [--compare LAUNCHER]
+#   scripts/bench.sh --windows [--rounds N] [--floor execv|createprocess]
+#                              [--sleeping-target]
 # --core also runs the Google Benchmark suite of the core's stages; the other
 # options go to the process benchmark (docs/performance.md). --compare times
 # another build of the launcher in the same rounds of the typical run.
+# --windows runs the Windows launcher's process benchmark under Wine instead
+# (bench/windows/run_bench.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [ "${1-}" = "--windows" ]; then
+  shift
+  exec bench/windows/run_bench.sh "$@"
+fi
 
 core=no
 if [ "${1-}" = "--core" ]; then
