@@ -46,12 +46,16 @@ void write_console_message(const std::string& caption, const std::string& text) 
   // A path or value may hold control sequences meant for the terminal.
   std::string block = escape_control_characters("[" + caption + "]\n" + text);
   if (block.back() != '\n') block += '\n';
+  write_standard_error(block);
+}
+
+void write_standard_error(const std::string& text) {
   HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
   DWORD mode = 0;
   fflush(stderr);
   if (GetConsoleMode(error, &mode)) {
-    const std::wstring wide = to_utf16(block);
+    const std::wstring wide = to_utf16(text);
     for (size_t done = 0; done < wide.size();) {
       DWORD written = 0;
       const DWORD count = static_cast<DWORD>(wide.size() - done);
@@ -63,7 +67,7 @@ void write_console_message(const std::string& caption, const std::string& text) 
     }
     return;
   }
-  fwrite(block.data(), 1, block.size(), stderr);
+  fwrite(text.data(), 1, text.size(), stderr);
   fflush(stderr);
 }
 

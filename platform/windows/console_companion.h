@@ -22,6 +22,10 @@ bool is_console_companion();
 // escaped. Nothing when there is no standard error.
 void write_console_message(const std::string& caption, const std::string& text);
 
+// |text| (UTF-8) on standard error: UTF-16 to a console, where bytes would
+// be read in the console's code page, the bytes themselves to a file or pipe.
+void write_standard_error(const std::string& text);
+
 // Ignores Ctrl+C and Ctrl+Break in this process only: a handler routine is
 // not inherited, so the program in the same console still gets them.
 void leave_interrupts_to_the_program();

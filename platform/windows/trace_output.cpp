@@ -5,6 +5,7 @@
 #include <string>
 
 #include "paths/path_rules.h"
+#include "platform/windows/console_companion.h"
 #include "platform/windows/wide_text.h"
 
 namespace {
@@ -29,6 +30,12 @@ class HandleWriter : public TraceWriter {
   bool owned_;
 };
 
+// Standard error that is a console: text goes as UTF-16.
+class ConsoleWriter : public TraceWriter {
+ public:
+  void write_line(const std::string& line) override { write_standard_error(line); }
+};
+
 // Opens |path| for appending; not inheritable (no security attributes).
 std::unique_ptr<TraceWriter> append_to(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA,
@@ -48,7 +55,10 @@ std::unique_ptr<TraceWriter> open_trace_output(const char* setting, bool dry_run
 
   HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   if (error != nullptr && error != INVALID_HANDLE_VALUE) {
-    DWORD type = GetFileType(error);
+    DWORD type = GetFileType(error), mode = 0;
+    if (GetConsoleMode(error, &mode)) {
+      return std::unique_ptr<TraceWriter>(new ConsoleWriter);
+    }
     if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR) {
       return std::unique_ptr<TraceWriter>(new HandleWriter(error, false));
     }

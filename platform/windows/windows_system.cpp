@@ -282,9 +282,7 @@ void WindowsSystem::write_output(const std::string& text) {
 // The error line of a failed start, |reason| in UTF-8, and its trace.
 void WindowsSystem::report_start_failure(const std::string& reason) {
   trace_.line("start failed: " + reason);
-  const std::string line = std::string(kStartFailed) + ": " + reason + "\n";
-  fwrite(line.data(), 1, line.size(), stderr);
-  fflush(stderr);
+  write_standard_error(std::string(kStartFailed) + ": " + reason + "\n");
 }
 
 // The system takes no longer command line; it is not cut short.

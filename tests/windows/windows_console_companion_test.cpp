@@ -270,8 +270,11 @@ TEST(ConsoleCompanion, WritesUtf16ToAConsole) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   std::wstring line = L"\"" + unusual.launcher() + L"\"";
+  // The trace too reaches the console as UTF-16.
+  SetEnvironmentVariableW(L"VELMORA_LAUNCHER_TRACE", L"1");
   ASSERT_TRUE(CreateProcessW(unusual.launcher().c_str(), &line[0], nullptr, nullptr, FALSE, 0,
                              nullptr, unusual.directory().c_str(), &startup, &process));
+  SetEnvironmentVariableW(L"VELMORA_LAUNCHER_TRACE", nullptr);
   WaitForSingleObject(process.hProcess, 20000);
   DWORD status = 99;
   GetExitCodeProcess(process.hProcess, &status);
@@ -291,6 +294,8 @@ TEST(ConsoleCompanion, WritesUtf16ToAConsole) {
   FreeConsole();
   shown.resize(count);
   EXPECT_NE(shown.find(L"Pr\u00f6dukt \u2713 \u0416"), std::wstring::npos) << to_utf8(shown);
+  EXPECT_NE(shown.find(L"launcher: INI file \"" + unusual.directory()), std::wstring::npos)
+      << to_utf8(shown);
 }
 
 }  // namespace
