@@ -115,9 +115,16 @@ std::vector<std::string> split_command_line(const std::string& line) {
   return arguments;
 }
 
-std::vector<std::string> split_arguments(const std::string& line,
-                                         size_t start) {
+std::vector<std::string> split_arguments(const std::string& line) {
   std::vector<std::string> arguments;
-  split_arguments_from(line, start, arguments);
+  split_arguments_from(line, 0, arguments);
   return arguments;
+}
+
+std::vector<std::string> program_argv(const std::string& path,
+                                      const std::vector<std::string>& elements) {
+  std::vector<std::string> argv{path};
+  split_arguments_from(join_command_line(elements),
+                       elements.empty() ? 0 : elements[0].size(), argv);
+  return argv;
 }

@@ -27,9 +27,16 @@ std::string join_command_line(const std::vector<std::string>& elements);
 // "" inside a quoted part is a literal quote, blanks and tabs separate.
 std::vector<std::string> split_command_line(const std::string& line);
 
-// The arguments that follow the program name, split by the same rules from
-// |start| on (where the program name ends).
-std::vector<std::string> split_arguments(const std::string& line,
-                                         size_t start = 0);
+// The arguments that follow the program name, split by the same rules;
+// |line| holds only those arguments.
+std::vector<std::string> split_arguments(const std::string& line);
+
+// The argv that the program at |path| takes from the command line that
+// |elements| join into: its name is |path| itself, then the arguments as it
+// splits them after the first element. (Not the parse of the quoted first
+// element, which would go wrong for a path holding a double quote, possible
+// on POSIX, and take the user's arguments with it.)
+std::vector<std::string> program_argv(const std::string& path,
+                                      const std::vector<std::string>& elements);
 
 #endif  // LAUNCHER_COMMANDLINE_QUOTING_H_

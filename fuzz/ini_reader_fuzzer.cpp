@@ -6,7 +6,8 @@
 //
 // Property: the settings and the environment are exactly what a plain model
 // of the format gives: lines split at line feeds (a carriage return before
-// one dropped, a leading UTF-8 byte order mark skipped), ";" comments,
+// one dropped, a leading UTF-8 byte order mark skipped, the text ended at a
+// Ctrl-Z under the Windows rules), ";" comments,
 // headers compared after trimming blanks, any other line starting with "["
 // opening an ignored section, entries split at their first "=". So every
 // VMArgs entry of a recognised section appears once and in file order, the
@@ -36,8 +37,11 @@ struct ExpectedSettings {
   std::string customization_file;
 };
 
-std::vector<std::string> lines_of(std::string text) {
+std::vector<std::string> lines_of(std::string text, bool ctrl_z_ends_text) {
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+  if (ctrl_z_ends_text && text.find('\x1A') != std::string::npos) {
+    text.erase(text.find('\x1A'));
+  }
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
@@ -99,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The model.
   enum { kNone, kSettings, kEnvironment } section = kNone;
   ExpectedSettings expected;
-  for (const std::string& line : lines_of(content)) {
+  for (const std::string& line : lines_of(content, rules.ctrl_z_ends_text)) {
     if (line.empty() || line[0] == ';') continue;
     const std::string header = without_blanks_around(line);
     if (header == "[Settings]") {

@@ -37,18 +37,12 @@ void trace_prescan(Trace& trace, const LaunchSettings& settings) {
 
 // What the program will see: its own split of the line it is given.
 void trace_target(Trace& trace, const LaunchSettings& settings) {
-  const std::string line = join_command_line(settings.target_arguments);
-  std::vector<std::string> seen{settings.target_program_path};
-  for (std::string& argument : split_arguments(
-           line, settings.target_arguments.empty()
-                     ? 0
-                     : settings.target_arguments[0].size())) {
-    seen.push_back(std::move(argument));
-  }
+  const std::vector<std::string> seen =
+      program_argv(settings.target_program_path, settings.target_arguments);
   for (size_t i = 0; i < seen.size(); ++i) {
     trace.line("target argument " + std::to_string(i) + ": " + traced(seen[i]));
   }
-  trace.line("command line: " + line);
+  trace.line("command line: " + join_command_line(settings.target_arguments));
 }
 
 }  // namespace

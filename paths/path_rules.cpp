@@ -18,9 +18,9 @@ bool posix_is_absolute(const std::string& path) {
 
 PathRules windows_path_rules() {
   return PathRules{'\\', "\\/", ';', windows_is_absolute, ".exe",
-                   ".\\velmora\\velmora.exe", "win32", ""};
+                   ".\\velmora\\velmora.exe", "win32", "", true};
 }
 
 PathRules posix_path_rules() {
-  return PathRules{'/', "/", ':', posix_is_absolute, "", "./velmora/velmora", "gtk", ""};
+  return PathRules{'/', "/", ':', posix_is_absolute, "", "./velmora/velmora", "gtk", "", false};
 }

@@ -17,10 +17,13 @@ struct PathRules {
   // it has none of its own ("tool-console" reads "tool.ini"); empty: never.
   // Set by the platform for an executable built to be such a companion.
   std::string companion_suffix;
+  // A Ctrl-Z ends a text file of bytes, as the Windows runtime's text mode
+  // reads it (old editors write one at the end); not a UTF-16 one.
+  bool ctrl_z_ends_text;
 };
 
 // Backslash (and "/" read as one too), ";", "C:...", "\..." or "/..."
-// absolute, ".exe", "win32".
+// absolute, ".exe", "win32", Ctrl-Z ends a text.
 PathRules windows_path_rules();
 // "/", ":", absolute when it begins with "/", no suffix, "gtk".
 PathRules posix_path_rules();

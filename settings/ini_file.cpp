@@ -78,7 +78,7 @@ bool read_launcher_ini(LaunchSettings& settings, System& system,
   auto note = [&trace](size_t number, const std::string& what) {
     trace.line("INI line " + std::to_string(number) + ": " + what);
   };
-  LineReader reader(*file);
+  LineReader reader(*file, rules.ctrl_z_ends_text);
   Section section = Section::kNone;
   std::string line, key, value;
   for (size_t number = 1; reader.next_line(&line); ++number) {

@@ -12,7 +12,15 @@ const char kUtf16ByteOrderMark[] = "\xFF\xFE";  // little-endian
 
 }  // namespace
 
-LineReader::LineReader(InputFile& file) : file_(file) {}
+LineReader::LineReader(InputFile& file, bool ctrl_z_ends_text)
+    : file_(file), ctrl_z_ends_text_(ctrl_z_ends_text) {}
+
+void LineReader::cut_at_ctrl_z(size_t from) {
+  size_t mark = buffer_.find('\x1A', from);
+  if (mark == std::string::npos) return;
+  buffer_.resize(mark);
+  at_end_ = true;
+}
 
 // Moves the unread rest to the front and appends the next chunk; false at
 // the end of the file or after a read error.
@@ -31,6 +39,7 @@ bool LineReader::fill() {
     buffer_.resize(old_size + kChunkSize);
     if (!file_.read(&buffer_[old_size], kChunkSize, &count)) failed_ = true;
     buffer_.resize(old_size + count);
+    if (cuts_at_ctrl_z_) cut_at_ctrl_z(old_size);
   }
   if (count == 0) at_end_ = true;
   return count > 0;
@@ -51,6 +60,9 @@ bool LineReader::next_line(std::string* line) {
       decoder_.decode(raw.data(), raw.size(), &buffer_);
       if (at_end_) decoder_.finish(&buffer_);
     }
+    // In UTF-16 a byte 0x1A is part of characters such as U+041A.
+    cuts_at_ctrl_z_ = ctrl_z_ends_text_ && !utf16_;
+    if (cuts_at_ctrl_z_) cut_at_ctrl_z(position_);
     at_start_ = false;
   }
 

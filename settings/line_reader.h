@@ -10,7 +10,9 @@ class InputFile;
 
 class LineReader {
  public:
-  explicit LineReader(InputFile& file);
+  // With |ctrl_z_ends_text| a Ctrl-Z ends a file of bytes (not a UTF-16
+  // one) as the Windows runtime's text mode ends it.
+  explicit LineReader(InputFile& file, bool ctrl_z_ends_text = false);
 
   // The next line without its line feed (and without a carriage return
   // just before it); a UTF-8 byte order mark at the start of the file is
@@ -24,6 +26,8 @@ class LineReader {
 
  private:
   bool fill();
+  // Ends the text at the first Ctrl-Z in the buffer from |from| on.
+  void cut_at_ctrl_z(size_t from);
 
   InputFile& file_;
   std::string buffer_;
@@ -32,6 +36,8 @@ class LineReader {
   bool at_end_ = false;
   bool failed_ = false;
   bool utf16_ = false;
+  const bool ctrl_z_ends_text_;
+  bool cuts_at_ctrl_z_ = false;  // once the file is known to be bytes
   std::string raw_;  // one chunk of UTF-16 as read
   Utf16Decoder decoder_;
 };

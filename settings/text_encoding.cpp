@@ -4,6 +4,8 @@ namespace {
 
 constexpr unsigned kReplacement = 0xFFFD;
 
+}  // namespace
+
 void append_utf8(unsigned code_point, std::string* out) {
   if (code_point < 0x80) {
     *out += static_cast<char>(code_point);
@@ -21,8 +23,6 @@ void append_utf8(unsigned code_point, std::string* out) {
     *out += static_cast<char>(0x80 | (code_point & 0x3F));
   }
 }
-
-}  // namespace
 
 bool is_valid_utf8(const std::string& text) {
   const size_t size = text.size();

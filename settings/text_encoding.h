@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <string>
 
+// Appends the UTF-8 form of |code_point| (up to U+10FFFF; a surrogate is
+// written as its three bytes) to |out|.
+void append_utf8(unsigned code_point, std::string* out);
+
 // True when |text| is well-formed UTF-8: no overlong form, no surrogate,
 // nothing above U+10FFFF, no sequence cut short.
 bool is_valid_utf8(const std::string& text);

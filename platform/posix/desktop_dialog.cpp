@@ -3,7 +3,6 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,12 +26,6 @@ const char* find_variable(char* const* environment, const char* name) {
 }
 
 bool has_value(const char* value) { return value != nullptr && value[0] != '\0'; }
-
-bool is_executable_file(const std::string& path) {
-  struct stat status;
-  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-         access(path.c_str(), X_OK) == 0;
-}
 
 bool any_standard_stream_is_terminal() {
   return isatty(STDIN_FILENO) || isatty(STDOUT_FILENO) || isatty(STDERR_FILENO);
@@ -142,8 +135,9 @@ std::string escape_html(const std::string& text) {
   return result;
 }
 
-void show_desktop_dialog(char* const* environment, const std::string& caption,
-                         const std::string& text, MessageKind kind) {
+void show_desktop_dialog(
+    char* const* environment, const std::string& caption, const std::string& text,
+    MessageKind kind, const std::function<bool(const std::string&)>& is_executable) {
   DialogPolicy policy = dialog_policy(find_variable(environment, kDialogsVariable));
   bool has_display = has_value(find_variable(environment, "DISPLAY")) ||
                      has_value(find_variable(environment, "WAYLAND_DISPLAY"));
@@ -153,7 +147,7 @@ void show_desktop_dialog(char* const* environment, const std::string& caption,
     return;
   }
   const char* path = find_variable(environment, "PATH");
-  std::string tool = find_dialog_tool(path == nullptr ? "" : path, is_executable_file);
+  std::string tool = find_dialog_tool(path == nullptr ? "" : path, is_executable);
   if (tool.empty()) return;
   // The same text as on standard error, control characters written out.
   run_and_wait(tool,

@@ -52,8 +52,10 @@ std::string escape_html(const std::string& text);
 // streams and the display call for one, and returns when it is closed.
 // |environment| is the environment as it was when the launcher started:
 // it chooses the policy, the display and the tool, and the tool runs in it.
-// A tool that is missing, fails or is killed leaves no trace.
-void show_desktop_dialog(char* const* environment, const std::string& caption,
-                         const std::string& text, MessageKind kind);
+// |is_executable| tells which files on its PATH may be run. A tool that is
+// missing, fails or is killed leaves no trace.
+void show_desktop_dialog(
+    char* const* environment, const std::string& caption, const std::string& text,
+    MessageKind kind, const std::function<bool(const std::string&)>& is_executable);
 
 #endif  // LAUNCHER_PLATFORM_POSIX_DESKTOP_DIALOG_H_

@@ -110,12 +110,9 @@ void PosixSystem::adopt_user_locale() {
   if (trace_.on()) clock_gettime(CLOCK_MONOTONIC, &started_);
   locale_entries_ = locale_entries(environ);
   // A dialog, should one be shown, runs in this environment: the INI file's
-  // variables are meant for the target program.
-  char** end = environ;
-  while (end != nullptr && *end != nullptr) ++end;
-  start_environment_.reserve(end - environ + 1);
-  start_environment_.assign(environ, end);
-  start_environment_.push_back(nullptr);
+  // variables are meant for the target program. The environment table
+  // takes a copy of this array and never writes to it.
+  start_environment_ = environ;
   locale_adopted_ = true;
   // The messages speak the user's language, whatever the INI file later
   // sets for the target program.
@@ -236,8 +233,8 @@ void PosixSystem::display_message(const std::string& caption,
   if (block.back() != '\n') block += '\n';
   write_all(stderr, block);
   show_desktop_dialog(
-      start_environment_.empty() ? environ : start_environment_.data(),
-      caption, text, kind);
+      start_environment_ != nullptr ? start_environment_ : environ, caption, text,
+      kind, [this](const std::string& path) { return is_executable_file(path); });
 }
 
 void PosixSystem::write_output(const std::string& text) {
@@ -245,21 +242,6 @@ void PosixSystem::write_output(const std::string& text) {
 }
 
 namespace {
-
-// The target's argv: what a Windows program would parse from the joined
-// line. Its name is the path itself rather than the parse of the quoted
-// first element, which would go wrong for a path holding a double quote
-// (possible here, not on Windows) and take the user's arguments with it.
-std::vector<std::string> target_argv(const std::string& path,
-                                     const std::vector<std::string>& arguments) {
-  std::vector<std::string> split{path};
-  const std::string line = join_command_line(arguments);
-  for (std::string& argument :
-       split_arguments(line, arguments.empty() ? 0 : arguments[0].size())) {
-    split.push_back(std::move(argument));
-  }
-  return split;
-}
 
 // True when |argv| and the environment fit what the kernel takes: each
 // string at most 32 pages, all of them with their pointers within ARG_MAX.
@@ -299,7 +281,7 @@ bool PosixSystem::check_start(const std::string& path,
     error = EACCES;  // what execv says of a directory or a device
   } else if (access(path.c_str(), X_OK) != 0) {
     error = errno;
-  } else if (!fits_the_argument_limit(target_argv(path, arguments))) {
+  } else if (!fits_the_argument_limit(program_argv(path, arguments))) {
     error = E2BIG;
   }
   if (error == 0) return true;
@@ -309,7 +291,9 @@ bool PosixSystem::check_start(const std::string& path,
 
 void PosixSystem::start_program(const std::string& path,
                                 const std::vector<std::string>& arguments) {
-  std::vector<std::string> split = target_argv(path, arguments);
+  // The target receives what a Windows program would parse from the joined
+  // line.
+  std::vector<std::string> split = program_argv(path, arguments);
   std::vector<char*> argv;
   argv.reserve(split.size() + 1);
   for (std::string& argument : split) argv.push_back(&argument[0]);

@@ -47,9 +47,9 @@ class PosixSystem : public System {
   int language_ = 0;  // chosen with the locale, or at the first message
   bool locale_adopted_ = false;
   std::vector<std::string> locale_entries_;  // "LC_ALL=...", "LANG=...", ...
-  // The environment as the launcher received it, null-terminated; empty
-  // until the locale is adopted. Its strings are never changed or freed.
-  std::vector<char*> start_environment_;
+  // The environment as the launcher received it; null until the locale is
+  // adopted. Neither the array nor its strings are ever changed or freed.
+  char** start_environment_ = nullptr;
   std::unique_ptr<TraceWriter> trace_output_;  // null while the trace is off
   bool dry_run_ = false;
   timespec started_{};  // when the run began, for the trace

@@ -1,24 +1,8 @@
 #include "platform/windows/wide_text.h"
 
-namespace {
+#include "settings/text_encoding.h"
 
-void append_code_point(unsigned value, std::string* out) {
-  if (value < 0x80) {
-    out->push_back(static_cast<char>(value));
-  } else if (value < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (value >> 6)));
-    out->push_back(static_cast<char>(0x80 | (value & 0x3F)));
-  } else if (value < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (value >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (value & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (value >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (value & 0x3F)));
-  }
-}
+namespace {
 
 bool is_high_surrogate(unsigned unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool is_low_surrogate(unsigned unit) { return unit >= 0xDC00 && unit < 0xE000; }
@@ -35,7 +19,7 @@ std::string to_utf8(const wchar_t* text, size_t length) {
       unsigned low = static_cast<unsigned short>(text[++i]);
       unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
     }
-    append_code_point(unit, &out);
+    append_utf8(unit, &out);
   }
   return out;
 }

@@ -41,34 +41,15 @@ class HandleFile : public InputFile {
   ~HandleFile() override { CloseHandle(file_); }
 
   bool read(char* buffer, size_t size, size_t* count) override {
-    *count = 0;
-    if (at_end_) return true;
     DWORD got = 0;
     const DWORD wanted = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-    if (!ReadFile(file_, buffer, wanted, &got, nullptr)) return false;
-    *count = got;
-    // A UTF-16 text has bytes of 0x1A inside its characters (U+041A, K in
-    // Cyrillic, is 1A 04): no Ctrl-Z ends it.
-    if (first_read_ && *count >= 2 && memcmp(buffer, "\xFF\xFE", 2) == 0) {
-      utf16_ = true;
-    }
-    first_read_ = false;
-    if (utf16_) return true;
-    // A Ctrl-Z ends a text file, as the runtime's text mode reads it; old
-    // editors still write one at the end.
-    const void* end_of_file = memchr(buffer, '\x1A', *count);
-    if (end_of_file != nullptr) {
-      *count = static_cast<const char*>(end_of_file) - buffer;
-      at_end_ = true;
-    }
-    return true;
+    const bool read = ReadFile(file_, buffer, wanted, &got, nullptr) != 0;
+    *count = read ? got : 0;
+    return read;
   }
 
  private:
   HANDLE file_;
-  bool first_read_ = true;
-  bool utf16_ = false;
-  bool at_end_ = false;
 };
 
 // The volume and index that identify the file at |path|; false when it

@@ -268,11 +268,18 @@ TEST_F(IniFileTest, EveryEncodingGivesTheSameText) {
        "Caf\xC3\xA9"},
       {"legacy code page", "[Settings]\nVMArgs=-Dn=Caf\xE9\n[Environment Variables]\nN=Caf\xE9\n",
        "Caf\xC3\xA9"},
+      {"a Ctrl-Z ends a file of bytes (Windows rules)",
+       "[Settings]\nVMArgs=-Dn=Caf\xE9\n[Environment Variables]\nN=Caf\xE9\n\x1A\n"
+       "[Settings]\nVMArgs=-Dlate\n",
+       "Caf\xC3\xA9"},
       {"legacy and UTF-8 lines mixed",
        "[Settings]\nVMArgs=-Dn=Caf\xE9\n[Environment Variables]\nN=Caf\xC3\xA9\n", "Caf\xC3\xA9"},
       {"UTF-16", utf16(u"[Settings]\r\nVMArgs=-Dn=Caf\u00E9\U0001F600\r\n"
                        u"[Environment Variables]\r\nN=Caf\u00E9\U0001F600\r\n"),
        "Caf\xC3\xA9" + smile},
+      {"UTF-16 has bytes 0x1A in its characters", utf16(u"[Settings]\nVMArgs=-Dn=\u041A\n"
+                                                      u"[Environment Variables]\nN=\u041A\n"),
+       "\xD0\x9A"},
       {"UTF-16, unpaired halves and an odd last byte",
        utf16(u"[Settings]\nVMArgs=-Dn=\xD800x\xDC00\n[Environment Variables]\nN=\xD800x\xDC00\n") +
            "A",
