@@ -14,13 +14,7 @@ namespace {
 
 const char kUsage[] = "launcher [-data WORKSPACE] [-help] [VELMORA OPTION]";
 
-std::string utf8(const std::wstring& text) { return to_utf8(text); }
-
-class WindowsLauncher : public testing::Test {
- protected:
-  WindowsInstallation install_;
-  std::wstring quoted_launcher() const { return L"\"" + install_.launcher() + L"\""; }
-};
+class WindowsLauncher : public InstalledLauncherTest {};
 
 TEST_F(WindowsLauncher, TypicalRunHandsOverTheTranslatedCommandLine) {
   install_.write_ini(

@@ -5,9 +5,20 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "tests/windows/windows_installation.h"
 
 using Strings = std::vector<std::string>;
+
+inline std::string utf8(const std::wstring& text) { return to_utf8(text); }
+
+// A fresh installation per test, started by its full, quoted path.
+class InstalledLauncherTest : public testing::Test {
+ protected:
+  WindowsInstallation install_;
+  std::wstring quoted_launcher() const { return L"\"" + install_.launcher() + L"\""; }
+};
 
 std::string repeat(const std::string& text, size_t times);
 

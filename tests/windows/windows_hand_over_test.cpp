@@ -16,13 +16,7 @@ namespace {
 
 const char kVariableRefused[] = "Error setting up env variable: ";
 
-std::string utf8(const std::wstring& text) { return to_utf8(text); }
-
-class WindowsHandOver : public testing::Test {
- protected:
-  WindowsInstallation install_;
-  std::wstring quoted_launcher() const { return L"\"" + install_.launcher() + L"\""; }
-};
+class WindowsHandOver : public InstalledLauncherTest {};
 
 // Seconds the launcher takes, best of three, with |count| INI entries that
 // each set a variable; every one must reach the program.
